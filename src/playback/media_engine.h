@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QSize>
+#include <QString>
+#include <optional>
+
+// The one media engine of the program (the video window's `player`). Every
+// operation can fail and says so; callers decide whether to go on or stop.
+// Times are seconds, volume and balance hundredths of a decibel.
+class MediaEngine : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~MediaEngine() override = default;
+
+    // Opens `path` (a media file or an M3U playlist) in place of the current
+    // one; returns once it is loaded or refused. Playback starts by itself.
+    virtual bool setFileName(const QString& path) = 0;
+    virtual QString fileName() const = 0;
+
+    virtual bool play() = 0;
+    virtual bool pause() = 0;
+    virtual bool stop() = 0;
+
+    virtual std::optional<double> currentPosition() const = 0;
+    virtual bool setCurrentPosition(double seconds) = 0;
+    virtual std::optional<double> duration() const = 0;
+
+    // -2500..0: 0 is full level, -2500 is 25 dB below it.
+    virtual bool setVolume(int hundredthsDb) = 0;
+    // Negative attenuates the right channel by |b|/100 dB, positive the left.
+    virtual bool setBalance(int hundredthsDb) = 0;
+    virtual std::optional<int> balance() const = 0;
+    virtual bool setMute(bool muted) = 0;
+
+    // 3 = picture over the whole screen, 0 = the clip's own size.
+    virtual bool setDisplaySize(int mode) = 0;
+    // Size of the picture area in device-independent pixels.
+    virtual QSize pictureSize() const = 0;
+
+signals:
+    // Once, when what was opened has played to its end.
+    void EndOfStream(int result);
+    // A press on the picture: button 1 left, 2 right, 4 middle.
+    void MouseDown(int button, int shift, int x, int y);
+};

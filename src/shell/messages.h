@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+// Every message of the program is a box with a single OK button. Windows
+// use QtMessages; tests record what would have been shown.
+class Messages {
+public:
+    virtual ~Messages() = default;
+    virtual void show(QMessageBox::Icon icon, const QString& title, const QString& text) = 0;
+
+    void warning(const QString& title, const QString& text) {
+        show(QMessageBox::Warning, title, text);
+    }
+};
+
+class QtMessages : public Messages {
+public:
+    explicit QtMessages(QWidget* parent = nullptr) : parent_(parent) {}
+    void show(QMessageBox::Icon icon, const QString& title, const QString& text) override {
+        QMessageBox box(icon, title, text, QMessageBox::Ok, parent_);
+        box.exec();
+    }
+
+private:
+    QWidget* parent_;
+};
