@@ -7,7 +7,7 @@
 // as "Show Tips at Startup" is read back as "Show Tips at startup". Each
 // application name is one INI file in the store's folder.
 class SettingsStore {
-public:
+  public:
     // `folder` is where the INI files live; the program passes its per-user
     // config folder, tests a temporary one.
     explicit SettingsStore(QString folder);
@@ -22,7 +22,7 @@ public:
 
     QString folder() const { return folder_; }
 
-private:
+  private:
     QString fileFor(const QString& app) const;
     QString folder_;
 };

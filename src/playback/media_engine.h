@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QSize>
 #include <QString>
+#include <QWidget>
 #include <optional>
 
 // The one media engine of the program (the video window's `player`). Every
@@ -10,7 +11,7 @@
 // Times are seconds, volume and balance hundredths of a decibel.
 class MediaEngine : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
     ~MediaEngine() override = default;
 
@@ -39,7 +40,12 @@ public:
     // Size of the picture area in device-independent pixels.
     virtual QSize pictureSize() const = 0;
 
-signals:
+    // The picture area (the control `player`), created on first use; the
+    // video window takes it as a child. At display size 0 it takes the
+    // clip's own pixel size; presses on it raise MouseDown.
+    virtual QWidget* view() = 0;
+
+  signals:
     // Once, when what was opened has played to its end.
     void EndOfStream(int result);
     // A press on the picture: button 1 left, 2 right, 4 middle.

@@ -9,7 +9,7 @@
 // pixel adds up; the window places the label at the rounded pixel.
 class TitleScroller : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr double StripWidth = 1860;
     static constexpr double StartLeft = 2000;
     static constexpr double Step = 5;
@@ -29,10 +29,10 @@ public:
     // the strip completely it re-enters from the right edge.
     void tick();
 
-signals:
+  signals:
     void textChanged(const QString& text);
 
-private:
+  private:
     QString text_;
     double left_ = StartLeft;
     double width_ = 0;

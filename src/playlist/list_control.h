@@ -8,7 +8,7 @@
 // playlist view and, unseen, the path list.
 class ListControl : public QAbstractListModel {
     Q_OBJECT
-public:
+  public:
     // Counts and indices are 16-bit in the list files' world.
     static constexpr int MaxEntries = 32767;
 
@@ -37,10 +37,10 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-signals:
+  signals:
     void listIndexChanged(int index);
 
-private:
+  private:
     QStringList entries_;
     int listIndex_ = -1;
 };

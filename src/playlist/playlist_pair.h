@@ -11,7 +11,7 @@
 // the selected path always belongs to the selected title.
 class PlaylistPair : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit PlaylistPair(QObject* parent = nullptr);
 
     ListControl lstsong;
@@ -37,7 +37,7 @@ public:
     // Selects entry i of lstsong (-1 deselects); temlst follows.
     bool select(int i) { return lstsong.setListIndex(i); }
 
-private:
+  private:
     // lstsong_Click: keep the path list on the title list's index.
     void mirrorSelection(int index);
 };

@@ -6,7 +6,7 @@
 // Every message of the program is a box with a single OK button. Windows
 // use QtMessages; tests record what would have been shown.
 class Messages {
-public:
+  public:
     virtual ~Messages() = default;
     virtual void show(QMessageBox::Icon icon, const QString& title, const QString& text) = 0;
 
@@ -16,13 +16,13 @@ public:
 };
 
 class QtMessages : public Messages {
-public:
+  public:
     explicit QtMessages(QWidget* parent = nullptr) : parent_(parent) {}
     void show(QMessageBox::Icon icon, const QString& title, const QString& text) override {
         QMessageBox box(icon, title, text, QMessageBox::Ok, parent_);
         box.exec();
     }
 
-private:
+  private:
     QWidget* parent_;
 };

@@ -11,7 +11,7 @@ struct OpticalDrive {
 };
 
 class OpticalDriveProbe {
-public:
+  public:
     virtual ~OpticalDriveProbe() = default;
     // The first optical drive, or nothing when the machine has none.
     virtual std::optional<OpticalDrive> firstDrive() = 0;

@@ -6,7 +6,7 @@ class MediaEngine;
 // call creates the window (hidden, in its creation state) if it does not
 // exist, so the engine is always reachable.
 class VideoHost {
-public:
+  public:
     virtual ~VideoHost() = default;
     virtual MediaEngine& engine() = 0;
     virtual void showVideoWindow() = 0;

@@ -5,7 +5,7 @@
 
 class TestPlaylistPair : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void appendEntryNeedsAName() {
         PlaylistPair pair;
         pair.AddPath = QStringLiteral("/m/a.mp3");
