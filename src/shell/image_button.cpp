@@ -1,0 +1,49 @@
+#include "shell/image_button.h"
+
+#include <QMouseEvent>
+
+int buttonCode(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+ImageButton::ImageButton(const QString& name, QWidget* parent) : QLabel(parent) {
+    setObjectName(name);
+    setScaledContents(true);
+    setMouseTracking(true);
+}
+
+void ImageButton::setLook(const QPixmap& picture) {
+    setPixmap(picture);
+}
+
+void ImageButton::setOutlined(bool outlined) {
+    if (outlined == outlined_)
+        return;
+    outlined_ = outlined;
+    setFrameStyle(outlined ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
+    setLineWidth(1);
+}
+
+void ImageButton::mousePressEvent(QMouseEvent* event) {
+    emit pressed(buttonCode(event->button()));
+}
+
+void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
+    emit released(buttonCode(event->button()));
+    if (rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+void ImageButton::mouseMoveEvent(QMouseEvent* event) {
+    emit hovered();
+    QLabel::mouseMoveEvent(event);
+}
