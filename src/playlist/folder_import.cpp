@@ -1,0 +1,154 @@
+#include "playlist/folder_import.h"
+
+#include "playlist/paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPointer>
+
+const QString FolderPrompt = QStringLiteral("请选择含有媒体文件的驱动器或文件夹目录：");
+const QString MediaExtensions = QStringLiteral("mp3 mp2 avi mpg rmi mpeg wma");
+
+namespace {
+
+// Listing order within a folder: by name, ignoring letter case, so the
+// import order is the one a file manager shows and does not depend on the
+// file system.
+constexpr QDir::SortFlags ListingOrder = QDir::Name | QDir::IgnoreCase;
+
+// Appends matches to both lists. Matches are held back only between two
+// yields, so whatever runs during a yield sees every match found so far,
+// and an append always reaches both lists or neither.
+class PairedAppender {
+  public:
+    PairedAppender(ListControl& titles, ListControl& paths) : titles_(&titles), paths_(&paths) {}
+
+    void add(const QString& title, const QString& path) {
+        pendingTitles_.append(title);
+        pendingPaths_.append(path);
+    }
+
+    // False once either list is full or destroyed: nothing more can go in.
+    bool flush() {
+        if (!titles_ || !paths_)
+            return false;
+        const int room = std::min(ListControl::MaxEntries - titles_->count(),
+                                  ListControl::MaxEntries - paths_->count());
+        const int n = std::min<int>(room, static_cast<int>(pendingTitles_.size()));
+        if (n > 0) {
+            titles_->addItems(pendingTitles_.mid(0, n));
+            paths_->addItems(pendingPaths_.mid(0, n));
+        }
+        pendingTitles_.clear();
+        pendingPaths_.clear();
+        return room > n;
+    }
+
+  private:
+    QPointer<ListControl> titles_;
+    QPointer<ListControl> paths_;
+    QStringList pendingTitles_;
+    QStringList pendingPaths_;
+};
+
+// Lets the event loop run between entries. Handing control over for every
+// single entry costs more than the scan itself on large trees, so the loop
+// runs once a time slice has passed: often enough that the window paints and
+// answers without a visible pause.
+class Yielder {
+  public:
+    explicit Yielder(PairedAppender& appender) : appender_(appender) { sinceYield_.start(); }
+
+    // False when the scan should stop.
+    bool step() {
+        if (sinceYield_.elapsed() < SliceMs)
+            return true;
+        return yieldNow();
+    }
+
+    bool yieldNow() {
+        if (!appender_.flush())
+            return false;
+        QCoreApplication::processEvents();
+        sinceYield_.start();
+        return true;
+    }
+
+  private:
+    static constexpr qint64 SliceMs = 5;
+    PairedAppender& appender_;
+    QElapsedTimer sinceYield_;
+};
+
+bool IsMatch(const QString& name, const QString& upperExtensions) {
+    return upperExtensions.contains(FileExtension(name).toUpper());
+}
+
+// Folder phase: every visible folder under root, breadth first. Linked
+// folders are not entered, so a link loop cannot fill the list.
+bool CollectFolders(QStringList& folders, Yielder& yielder) {
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        const QStringList names =
+            QDir(folders.at(i))
+                .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, ListingOrder);
+        for (const QString& name : names) {
+            if (!yielder.step())
+                return false;
+            folders.append(folders.at(i) + name + u'/');
+        }
+    }
+    return true;
+}
+
+// File phase: the matching ordinary files of each folder, in folder order.
+void CollectFiles(const QStringList& folders, const QString& upperExtensions,
+                  PairedAppender& appender, Yielder& yielder) {
+    for (const QString& folder : folders) {
+        const QStringList names = QDir(folder).entryList(QDir::Files, ListingOrder);
+        for (const QString& name : names) {
+            if (!yielder.step())
+                return;
+            if (IsMatch(name, upperExtensions))
+                appender.add(MakeTitle(StripExtension(name)), folder + name);
+        }
+    }
+}
+
+} // namespace
+
+QString BrowseForFolder(QWidget* owner, const QString& prompt) {
+    QFileDialog dialog(owner, prompt, QDir::homePath());
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || !QFileInfo(chosen.first()).isDir())
+        return {};
+    return EnsureTrailingSeparator(chosen.first());
+}
+
+void ScanFolder(const QString& path, ListControl& titles, ListControl& paths,
+                const QString& extensions) {
+    const QString root = EnsureTrailingSeparator(path);
+    if (root.isEmpty())
+        return;
+    PairedAppender appender(titles, paths);
+    Yielder yielder(appender);
+    QStringList folders{root};
+    if (!CollectFolders(folders, yielder))
+        return;
+    CollectFiles(folders, extensions.toUpper(), appender, yielder);
+    appender.flush();
+}
+
+void AddFromDir(QWidget* owner, ListControl& titles, ListControl& paths) {
+    const QString folder = BrowseForFolder(owner, FolderPrompt);
+    if (folder.isEmpty())
+        return;
+    ScanFolder(folder, titles, paths, MediaExtensions);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "playlist/list_control.h"
+
+#include <QString>
+
+class QWidget;
+
+// The prompt of the folder picker.
+extern const QString FolderPrompt;
+// The extensions imported from a folder. One string: a file matches when
+// its upper-cased extension occurs anywhere inside it.
+extern const QString MediaExtensions;
+
+// A modal folder picker owned by `owner`, titled `prompt`, folders only.
+// Returns the chosen folder ending in "/", or "" when cancelled.
+QString BrowseForFolder(QWidget* owner, const QString& prompt);
+
+// Appends every matching file under `path` to `titles` (its name without
+// extension) and `paths` (its full path), breadth first: first the files of
+// `path`, then those of its subfolders level by level. Each folder is
+// listed in name order; hidden entries are skipped and linked folders are
+// never entered. The event loop keeps running during the scan; handlers may
+// clear or edit the lists meanwhile: every append goes to both lists, and
+// the scan stops once either list is full or gone.
+void ScanFolder(const QString& path, ListControl& titles, ListControl& paths,
+                const QString& extensions);
+
+// Asks for a folder and imports its media files.
+void AddFromDir(QWidget* owner, ListControl& titles, ListControl& paths);

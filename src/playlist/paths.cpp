@@ -1,0 +1,85 @@
+#include "playlist/paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+constexpr QChar Separator = u'/';
+
+bool HasWildcard(const QString& name) {
+    return name.contains(u'*') || name.contains(u'?');
+}
+
+// A name pattern where only * and ? are special; every other character,
+// brackets included, stands for itself.
+QRegularExpression WildcardPattern(const QString& pattern) {
+    QString regex;
+    for (const QChar c : pattern) {
+        if (c == u'*')
+            regex += QStringLiteral(".*");
+        else if (c == u'?')
+            regex += u'.';
+        else
+            regex += QRegularExpression::escape(QString(c));
+    }
+    return QRegularExpression(QRegularExpression::anchoredPattern(regex),
+                              QRegularExpression::DotMatchesEverythingOption);
+}
+
+bool AnyOrdinaryFileMatches(const QString& folder, const QString& pattern) {
+    // Without QDir::Hidden and QDir::System the listing returns only
+    // regular files (and links to them) whose names do not start with a dot.
+    const QStringList names = QDir(folder).entryList(QDir::Files);
+    const QRegularExpression matcher = WildcardPattern(pattern);
+    for (const QString& name : names) {
+        if (matcher.match(name).hasMatch())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString MakeTitle(const QString& s) {
+    QString title = s.mid(s.lastIndexOf(Separator) + 1);
+    qsizetype first = 0;
+    qsizetype end = title.size();
+    while (first < end && title.at(first) == u' ')
+        ++first;
+    while (end > first && title.at(end - 1) == u' ')
+        --end;
+    return title.mid(first, end - first);
+}
+
+bool FileExists(const QString& path) {
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    if (name.isEmpty())
+        return false;
+    if (HasWildcard(name))
+        return AnyOrdinaryFileMatches(info.path(), name);
+    return info.isFile() && !name.startsWith(u'.');
+}
+
+QString EnsureTrailingSeparator(const QString& path) {
+    if (path.isEmpty() || path.endsWith(Separator))
+        return path;
+    return path + Separator;
+}
+
+QString FileExtension(const QString& name) {
+    return name.mid(name.lastIndexOf(u'.') + 1);
+}
+
+QString StripExtension(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.left(dot);
+}
+
+QString ProgramFile(const QString& folder, const QString& name) {
+    return EnsureTrailingSeparator(folder) + name;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// Small name and file helpers shared by the playlist and playback code.
+// Paths use the platform's own separator ("/" here) as their only
+// separator. They hold no state.
+
+// The display text of a playlist entry: the text after the last separator,
+// with leading and trailing spaces (U+0020 only) removed.
+QString MakeTitle(const QString& s);
+
+// True when `path` names an ordinary file: a regular file (or a link to
+// one) whose name does not start with a dot. A path whose last part holds
+// the wildcards * or ? is true when any such file in that folder matches.
+// Folders, devices, sockets, pipes, hidden files and "" are false.
+bool FileExists(const QString& path);
+
+// `path` ending in "/"; the empty string stays empty.
+QString EnsureTrailingSeparator(const QString& path);
+
+// The text after the last dot of a bare file name; the whole name when it
+// has no dot.
+QString FileExtension(const QString& name);
+
+// A bare file name without its last extension; the whole name when it has
+// no dot.
+QString StripExtension(const QString& name);
+
+// A file of the program folder: folder + "/" + name.
+QString ProgramFile(const QString& folder, const QString& name);
