@@ -1,0 +1,28 @@
+#include "video/end_of_stream.h"
+
+#include "playback/media_engine.h"
+#include "playback/title_scroller.h"
+#include "playlist/playlist_pair.h"
+
+EndOfStreamResult advanceOnEndOfStream(PlaylistPair& playlist, MediaEngine& engine,
+                                       TitleScroller& songTitle) {
+    const int selected = playlist.lstsong.listIndex();
+    if (selected < 0)
+        return EndOfStreamResult::NothingSelected;
+    // Without a next entry the playlist has played out: starting the last
+    // entry again would repeat it for ever.
+    const int next = selected + 1;
+    if (next >= playlist.lstsong.count())
+        return EndOfStreamResult::LastEntry;
+
+    // The path list follows the title list's selection; a shorter path list
+    // (misaligned list files) is left without one.
+    playlist.select(next);
+    const QString path = playlist.selectedPath();
+    if (path.isEmpty())
+        return EndOfStreamResult::MovedOn;
+    engine.setFileName(path);
+    engine.play();
+    songTitle.setText(playlist.selectedTitle());
+    return EndOfStreamResult::MovedOn;
+}

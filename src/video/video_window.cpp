@@ -1,0 +1,160 @@
+#include "video/video_window.h"
+
+#include "playback/media_engine.h"
+#include "playback/title_scroller.h"
+#include "playlist/playlist_pair.h"
+#include "shell/drag_window.h"
+#include "shell/twips.h"
+#include "video/end_of_stream.h"
+#include "video/video_host.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+constexpr int RightButton = 2;
+
+QFont bannerFont() {
+    // "宋体" where it is installed, else a CJK face that shows the same text.
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei")});
+    font.setPointSize(9);
+    font.setBold(true);
+    return font;
+}
+
+int textWidthTwips(const QString& text) {
+    return static_cast<int>(Twips::fromPx(QFontMetrics(bannerFont()).horizontalAdvance(text)));
+}
+
+void setColours(QWidget* widget, const QColor& text, const QColor& background) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Window, background);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+VideoWindow::VideoWindow(std::unique_ptr<MediaEngine> engine, PlaylistPair& playlist,
+                         TitleScroller& songTitle, VideoHost& host, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), player_(std::move(engine)),
+      playlist_(playlist), songTitle_(songTitle), host_(host), banner_(textWidthTwips) {
+    setObjectName(QStringLiteral("frmplay"));
+    setWindowTitle(QStringLiteral("Sonvela"));
+    // Closing this window must never end the program.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setColours(this, Qt::black, QColor(128, 128, 128));
+    setAutoFillBackground(true);
+    resize(Twips::toPx(InitialWidth), Twips::toPx(InitialHeight));
+
+    buildDragStrip();
+    buildBanner();
+    embedPlayer();
+    placeOnScreen();
+
+    Timer1_ = new QTimer(this);
+    Timer1_->setObjectName(QStringLiteral("Timer1"));
+    connect(Timer1_, &QTimer::timeout, this, &VideoWindow::Timer1_Timer);
+    Timer1_->start(TickMs);
+}
+
+// The engine goes first: it may still need its picture area (a child of
+// this window) to release what it draws with.
+VideoWindow::~VideoWindow() = default;
+
+void VideoWindow::buildDragStrip() {
+    lblhand_ = new QLabel(QStringLiteral("拖拉条"), this);
+    lblhand_->setObjectName(QStringLiteral("lblhand"));
+    lblhand_->setToolTip(QStringLiteral("拖拉窗体"));
+    setColours(lblhand_, QColor(255, 255, 0), QColor(0, 0, 255));
+    lblhand_->setAutoFillBackground(true);
+    lblhand_->setGeometry(0, 0, width(), Twips::toPx(HandleHeight));
+    lblhand_->installEventFilter(this);
+}
+
+void VideoWindow::buildBanner() {
+    Label1_ = new QLabel(banner_.text(), this);
+    Label1_->setObjectName(QStringLiteral("Label1"));
+    Label1_->setFont(bannerFont());
+    setColours(Label1_, QColor(255, 0, 0), Qt::transparent);
+    Label1_->setAttribute(Qt::WA_TranslucentBackground);
+    placeBanner();
+}
+
+void VideoWindow::embedPlayer() {
+    connect(player_.get(), &MediaEngine::EndOfStream, this, &VideoWindow::player_EndOfStream);
+    connect(player_.get(), &MediaEngine::MouseDown, this, &VideoWindow::player_MouseDown);
+    QWidget* view = player_->view();
+    view->setParent(this);
+    view->setGeometry(Twips::rect(PlayerLeft, PlayerTop, PlayerWidth, PlayerHeight));
+    view->show();
+}
+
+void VideoWindow::placeOnScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void VideoWindow::placeBanner() {
+    // The face found may be taller than the nominal line; never cut it off.
+    const int height = std::max(Twips::toPx(Banner::Height), Label1_->fontMetrics().height());
+    Label1_->setGeometry(Twips::toPx(banner_.left()), Twips::toPx(Banner::Top),
+                         Twips::toPx(banner_.width()), height);
+}
+
+void VideoWindow::Timer1_Timer() {
+    if (banner_.tick(static_cast<int>(Twips::fromPx(width()))))
+        Label1_->setText(banner_.text());
+    placeBanner();
+    const Qt::WindowStates fixedSize =
+        Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (!(windowState() & fixedSize))
+        fitToPicture();
+}
+
+void VideoWindow::fitToPicture() {
+    const QSize picture = player_->pictureSize();
+    resize(picture.width(), picture.height() + Twips::toPx(ExtraHeight));
+}
+
+void VideoWindow::player_EndOfStream(int /*result*/) {
+    advanceOnEndOfStream(playlist_, *player_, songTitle_);
+}
+
+void VideoWindow::player_MouseDown(int button, int /*shift*/, int /*x*/, int /*y*/) {
+    if (button == RightButton)
+        host_.popupVideoMenu();
+}
+
+void VideoWindow::lblhand_MouseDown() {
+    DragWindow(this);
+}
+
+void VideoWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    lblhand_->resize(width(), lblhand_->height());
+}
+
+void VideoWindow::closeEvent(QCloseEvent* event) {
+    // Only the window system closes this window (the program hides it), and
+    // such a close destroys it together with its engine.
+    songTitle_.setText(QStringLiteral("Sonvela"));
+    event->accept();
+    emit closedBySystem();
+    deleteLater();
+}
+
+bool VideoWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lblhand_ && event->type() == QEvent::MouseButtonPress) {
+        lblhand_MouseDown();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

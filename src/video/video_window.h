@@ -1,0 +1,72 @@
+#pragma once
+
+#include "video/banner.h"
+
+#include <QWidget>
+#include <memory>
+
+class MediaEngine;
+class PlaylistPair;
+class QLabel;
+class QTimer;
+class TitleScroller;
+class VideoHost;
+
+// `frmplay`: the borderless window that owns the media engine and shows its
+// picture (`player`) under a drag strip (`lblhand`) and a scrolling banner
+// (`Label1`). Ten times a second (`Timer1`, also while hidden) it scrolls
+// the banner and fits itself to the picture. A close by the window system
+// destroys it, and the engine with it.
+class VideoWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // Picture offset and the room the window keeps around it, in twips.
+    static constexpr int PlayerLeft = 90;
+    static constexpr int PlayerTop = 540;
+    static constexpr int PlayerWidth = 4590;
+    static constexpr int PlayerHeight = 3435;
+    static constexpr int ExtraHeight = 500;
+    static constexpr int InitialWidth = 4755;
+    static constexpr int InitialHeight = 4080;
+    static constexpr int HandleHeight = 240;
+    static constexpr int TickMs = 100;
+
+    // `host` opens the video menu on a right press on the picture.
+    VideoWindow(std::unique_ptr<MediaEngine> engine, PlaylistPair& playlist,
+                TitleScroller& songTitle, VideoHost& host, QWidget* parent = nullptr);
+    ~VideoWindow() override;
+
+    MediaEngine& engine() const { return *player_; }
+    const Banner& banner() const { return banner_; }
+
+    void Timer1_Timer();
+    void player_EndOfStream(int result);
+    void player_MouseDown(int button, int shift, int x, int y);
+    void lblhand_MouseDown();
+
+  signals:
+    // The window system closed the window; it is being destroyed.
+    void closedBySystem();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildDragStrip();
+    void buildBanner();
+    void embedPlayer();
+    void placeBanner();
+    void fitToPicture();
+    void placeOnScreen();
+
+    std::unique_ptr<MediaEngine> player_;
+    PlaylistPair& playlist_;
+    TitleScroller& songTitle_;
+    VideoHost& host_;
+    Banner banner_;
+    QLabel* lblhand_ = nullptr;
+    QLabel* Label1_ = nullptr;
+    QTimer* Timer1_ = nullptr;
+};

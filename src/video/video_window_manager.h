@@ -1,0 +1,48 @@
+#pragma once
+
+#include "video/video_host.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+class PlaylistPair;
+class TipsHost;
+class TitleScroller;
+class VideoMenu;
+class VideoWindow;
+
+// Keeps the video window `frmplay` and the menu holder `frmmnu` for the rest
+// of the program. The window (with its engine) is created on first use and
+// again after the window system has closed it, hidden and in its creation
+// state.
+class VideoWindowManager : public QObject, public VideoHost {
+    Q_OBJECT
+  public:
+    using EngineFactory = std::function<std::unique_ptr<MediaEngine>()>;
+
+    VideoWindowManager(PlaylistPair& playlist, TitleScroller& songTitle, TipsHost& tips,
+                       EngineFactory engineFactory, QObject* parent = nullptr);
+    ~VideoWindowManager() override;
+
+    // The video window, created hidden when there is none.
+    VideoWindow* window();
+    // The menu holder, created on first use.
+    VideoMenu& menu();
+
+    MediaEngine& engine() override;
+    void showVideoWindow() override;
+    void hideVideoWindow() override;
+    void popupVideoMenu() override;
+
+  private:
+    void forgetClosedWindow();
+
+    PlaylistPair& playlist_;
+    TitleScroller& songTitle_;
+    TipsHost& tips_;
+    EngineFactory engineFactory_;
+    QPointer<VideoWindow> window_;
+    std::unique_ptr<VideoMenu> menu_;
+};
