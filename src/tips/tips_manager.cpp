@@ -1,0 +1,28 @@
+#include "tips/tips_manager.h"
+
+#include "tips/tip_dialog.h"
+
+TipsManager::TipsManager(SettingsStore& settings, QString appName, QString programFolder,
+                         QObject* parent)
+    : QObject(parent), settings_(settings), appName_(std::move(appName)),
+      programFolder_(std::move(programFolder)) {}
+
+TipsManager::~TipsManager() {
+    // The dialog reads our store; it must not outlive it. Deleting it runs
+    // no closing steps, as when the program ends with the dialog open.
+    delete dialog_.data();
+}
+
+void TipsManager::openTips() {
+    if (dialog_) {
+        dialog_->show();
+        dialog_->raise();
+        dialog_->activateWindow();
+        return;
+    }
+    auto* dialog = new TipDialog(settings_, appName_, programFolder_, store_);
+    if (!dialog->Form_Load())
+        return; // it closed itself and is on its way out
+    dialog_ = dialog;
+    dialog->show();
+}

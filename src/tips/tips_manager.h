@@ -1,0 +1,36 @@
+#pragma once
+
+#include "tips/tip_store.h"
+#include "tips/tips_host.h"
+
+#include <QObject>
+#include <QPointer>
+
+class SettingsStore;
+class TipDialog;
+
+// Owns the one tip-of-the-day dialog and the tips it has read. The tips
+// and the number on show stay here while the dialog comes and goes.
+class TipsManager : public QObject, public TipsHost {
+    Q_OBJECT
+  public:
+    // `appName` is the executable's name (the settings' application name);
+    // `programFolder` holds the tips file.
+    TipsManager(SettingsStore& settings, QString appName, QString programFolder,
+                QObject* parent = nullptr);
+    ~TipsManager() override;
+
+    // Creates and opens the dialog, or shows the open one unchanged.
+    void openTips() override;
+    // The open dialog, or null.
+    TipDialog* dialog() const { return dialog_; }
+
+    const TipStore& store() const { return store_; }
+
+  private:
+    SettingsStore& settings_;
+    QString appName_;
+    QString programFolder_;
+    TipStore store_;
+    QPointer<TipDialog> dialog_;
+};
