@@ -2,6 +2,7 @@
 
 #include "app/settings_store.h"
 #include "shell/drag_window.h"
+#include "shell/skin.h"
 #include "shell/twips.h"
 #include "tips/tip_store.h"
 
@@ -10,8 +11,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
 #include <algorithm>
@@ -43,25 +42,10 @@ void setTextColor(QWidget* widget, QColor color) {
     widget->setPalette(palette);
 }
 
-// The dialog's top and bottom strips: a steel-blue band, lighter at its
-// top edge, stretched over the strip's width.
-QPixmap stripPicture() {
-    QPixmap picture(64, 17);
-    QPainter painter(&picture);
-    QLinearGradient band(0, 0, 0, picture.height());
-    band.setColorAt(0.0, QColor(176, 196, 232));
-    band.setColorAt(0.5, QColor(84, 116, 184));
-    band.setColorAt(1.0, QColor(48, 72, 136));
-    painter.fillRect(picture.rect(), band);
-    painter.setPen(QColor(32, 48, 96));
-    painter.drawLine(0, picture.height() - 1, picture.width(), picture.height() - 1);
-    return picture;
-}
-
 QLabel* stripImage(QWidget* parent, const char* name, QRect twipsRect) {
     auto* strip = place<QLabel>(parent, name, twipsRect);
     strip->setScaledContents(true);
-    strip->setPixmap(stripPicture());
+    strip->setPixmap(Skin::StripPicture());
     return strip;
 }
 

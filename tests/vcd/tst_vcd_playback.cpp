@@ -1,0 +1,245 @@
+#include "playlist/playlist_pair.h"
+#include "shell/messages.h"
+#include "support/fake_engine.h"
+#include "vcd/optical_drive.h"
+#include "vcd/vcd_playback.h"
+#include "video/video_host.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct FakeDriveProbe : OpticalDriveProbe {
+    std::optional<OpticalDrive> drive;
+    int asked = 0;
+    std::optional<OpticalDrive> firstDrive() override {
+        ++asked;
+        return drive;
+    }
+};
+
+struct FakeVideoHost : VideoHost {
+    FakeEngine player;
+    int shown = 0;
+    MediaEngine& engine() override { return player; }
+    void showVideoWindow() override { ++shown; }
+    void hideVideoWindow() override {}
+    void popupVideoMenu() override {}
+};
+
+struct RecordingMessages : Messages {
+    QStringList shown;
+    void show(QMessageBox::Icon icon, const QString& title, const QString& text) override {
+        shown << QStringLiteral("%1|%2|%3").arg(int(icon)).arg(title, text);
+    }
+};
+
+const QString FailureMessage = QStringLiteral("%1|Sonvela|VCD光盘没有准备好或光盘文件不能播放。")
+                                   .arg(int(QMessageBox::Critical));
+
+void touch(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("x");
+}
+
+} // namespace
+
+class TestVcdPlayback : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir root_;
+    QString disc_;
+    QString program_;
+    PlaylistPair pair_;
+    FakeDriveProbe drives_;
+    FakeVideoHost video_;
+    RecordingMessages messages_;
+
+    QString m3uPath() const { return program_ + QStringLiteral("/mirelle.m3u"); }
+    QByteArray m3u() const {
+        QFile file(m3uPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    void play() { PlayVcd(pair_, drives_, program_, video_, messages_); }
+    // A mounted disc whose track folder is spelt `folderName`.
+    QString discWithTracks(const QString& folderName, const QStringList& tracks) {
+        const QString folder = disc_ + QLatin1Char('/') + folderName;
+        QDir().mkpath(folder);
+        for (const QString& track : tracks)
+            touch(folder + QLatin1Char('/') + track);
+        drives_.drive = OpticalDrive{QStringLiteral("/dev/sr0"), disc_};
+        return folder;
+    }
+    void writeStaleM3u() {
+        QFile stale(m3uPath());
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write(QByteArray(4096, 'z'));
+    }
+    void verifyFailedWithEmptyLists() {
+        QCOMPARE(messages_.shown, QStringList{FailureMessage});
+        QCOMPARE(pair_.lstsong.count(), 0);
+        QCOMPARE(pair_.temlst.count(), 0);
+        QCOMPARE(video_.shown, 0);
+        QVERIFY(video_.player.calls.isEmpty());
+    }
+
+  private slots:
+    void init() {
+        QVERIFY(root_.isValid());
+        disc_ = root_.path() + QStringLiteral("/disc");
+        program_ = root_.path() + QStringLiteral("/program");
+        QDir(root_.path()).removeRecursively();
+        QDir().mkpath(disc_);
+        QDir().mkpath(program_);
+        QDir::setCurrent(root_.path());
+        pair_.clear();
+        pair_.append(QStringLiteral("old.mp3"), QStringLiteral("/music/old.mp3"));
+        drives_ = FakeDriveProbe{};
+        video_.shown = 0;
+        video_.player.calls.clear();
+        video_.player.failFileName = false;
+        messages_.shown.clear();
+    }
+
+    void threeTracksInNameOrder() {
+        const QString folder =
+            discWithTracks(QStringLiteral("mpegav"), {"b.dat", "AVSEQ03.DAT", "a.DAT", ".hidden"});
+        play();
+        QCOMPARE(pair_.lstsong.entries(), (QStringList{"a.DAT", "AVSEQ03.DAT", "b.dat"}));
+        const QStringList paths{folder + "/a.DAT", folder + "/AVSEQ03.DAT", folder + "/b.dat"};
+        QCOMPARE(pair_.temlst.entries(), paths);
+        QCOMPARE(m3u(), (paths.join("\r\n") + "\r\n").toUtf8());
+        QCOMPARE(video_.player.calls, QStringList{"FileName " + m3uPath()});
+        QCOMPARE(video_.shown, 1);
+        QVERIFY(messages_.shown.isEmpty());
+        // Nothing is selected and nothing played.
+        QCOMPARE(pair_.selectedIndex(), -1);
+        QCOMPARE(drives_.asked, 1);
+    }
+
+    void trackFolderInAnyCase_data() {
+        QTest::addColumn<QString>("folderName");
+        QTest::newRow("upper") << "MPEGAV";
+        QTest::newRow("mixed") << "MpegAV";
+    }
+    void trackFolderInAnyCase() {
+        QFETCH(QString, folderName);
+        const QString folder = discWithTracks(folderName, {"AVSEQ01.DAT"});
+        play();
+        QCOMPARE(pair_.temlst.entries(), QStringList{folder + "/AVSEQ01.DAT"});
+        QCOMPARE(video_.shown, 1);
+    }
+
+    void nonAsciiPathsAreWrittenInUtf8() {
+        disc_ += QStringLiteral("/光盘 一");
+        const QString folder = discWithTracks(QStringLiteral("mpegav"), {"曲目.dat"});
+        play();
+        QCOMPARE(m3u(), (folder + "/曲目.dat\r\n").toUtf8());
+    }
+
+    void failures_data() {
+        QTest::addColumn<QString>("situation");
+        QTest::newRow("drive without disc") << "nodisc";
+        QTest::newRow("disc without mpegav") << "nofolder";
+        QTest::newRow("mpegav is a file") << "folderisfile";
+        QTest::newRow("no drive, no relative mpegav") << "nodrive";
+        QTest::newRow("first of two drives empty") << "firstempty";
+    }
+    void failures() {
+        QFETCH(QString, situation);
+        if (situation == "nodisc" || situation == "firstempty") {
+            // The probe reports only the first drive; a disc elsewhere is
+            // never looked at.
+            discWithTracks(QStringLiteral("mpegav"), {"AVSEQ01.DAT"});
+            drives_.drive = OpticalDrive{QStringLiteral("/dev/sr0"), QString()};
+        } else if (situation == "nofolder") {
+            drives_.drive = OpticalDrive{QStringLiteral("/dev/sr0"), disc_};
+        } else if (situation == "folderisfile") {
+            touch(disc_ + QStringLiteral("/mpegav"));
+            drives_.drive = OpticalDrive{QStringLiteral("/dev/sr0"), disc_};
+        }
+        play();
+        verifyFailedWithEmptyLists();
+        QCOMPARE(drives_.asked, 1);
+    }
+
+    void noDriveUsesTheRelativeFolder() {
+        QDir().mkpath(root_.path() + QStringLiteral("/mpegav"));
+        touch(root_.path() + QStringLiteral("/mpegav/AVSEQ01.DAT"));
+        QDir::setCurrent(root_.path());
+        play();
+        // Resolved against the current folder: the engine reads the m3u from
+        // the program folder, so its paths must not be relative.
+        const QString track = QDir(root_.path()).canonicalPath() + "/mpegav/AVSEQ01.DAT";
+        QCOMPARE(QFileInfo(pair_.temlst.text(0)).canonicalFilePath(), track);
+        QVERIFY(QDir::isAbsolutePath(pair_.temlst.text(0)));
+        QCOMPARE(video_.shown, 1);
+    }
+
+    void emptyFolderIsNoFailure_data() {
+        QTest::addColumn<bool>("engineRefuses");
+        QTest::newRow("engine accepts") << false;
+        QTest::newRow("engine refuses the empty playlist") << true;
+    }
+    void emptyFolderIsNoFailure() {
+        QFETCH(bool, engineRefuses);
+        writeStaleM3u();
+        discWithTracks(QStringLiteral("mpegav"), {});
+        video_.player.failFileName = engineRefuses;
+        play();
+        QCOMPARE(pair_.lstsong.count(), 0);
+        QCOMPARE(m3u(), QByteArray());
+        QCOMPARE(video_.player.calls, QStringList{"FileName " + m3uPath()});
+        QCOMPARE(video_.shown, 1);
+        QVERIFY(messages_.shown.isEmpty());
+    }
+
+    void engineRefusingTracksIsAFailure() {
+        discWithTracks(QStringLiteral("mpegav"), {"AVSEQ01.DAT", "AVSEQ02.DAT"});
+        video_.player.failFileName = true;
+        play();
+        QCOMPARE(messages_.shown, QStringList{FailureMessage});
+        QCOMPARE(pair_.lstsong.count(), 2); // kept: appended before the failure
+        QCOMPARE(video_.shown, 0);
+    }
+
+    void pressingTwiceRebuildsTheSameList() {
+        discWithTracks(QStringLiteral("mpegav"), {"AVSEQ01.DAT", "AVSEQ02.DAT"});
+        writeStaleM3u();
+        play();
+        const QStringList titles = pair_.lstsong.entries();
+        const QByteArray firstM3u = m3u();
+        play();
+        QCOMPARE(titles, (QStringList{"AVSEQ01.DAT", "AVSEQ02.DAT"}));
+        QCOMPARE(pair_.lstsong.entries(), titles);
+        QCOMPARE(pair_.temlst.count(), 2);
+        QCOMPARE(m3u(), firstM3u);
+        QVERIFY(!firstM3u.contains('z'));
+        QCOMPARE(video_.shown, 2);
+    }
+
+    void unwritablePlaylist_data() {
+        QTest::addColumn<bool>("programFolderMissing");
+        QTest::newRow("a folder in the playlist's place") << false;
+        QTest::newRow("program folder missing") << true;
+    }
+    void unwritablePlaylist() {
+        QFETCH(bool, programFolderMissing);
+        discWithTracks(QStringLiteral("mpegav"), {"AVSEQ01.DAT"});
+        // Neither can be opened for writing, whoever runs the test (root
+        // ignores permission bits).
+        if (programFolderMissing)
+            program_ += QStringLiteral("/gone");
+        else
+            QDir().mkpath(m3uPath());
+        play();
+        verifyFailedWithEmptyLists();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVcdPlayback)
+#include "tst_vcd_playback.moc"
