@@ -1,0 +1,374 @@
+#include "playback/control_panel.h"
+
+#include "playback/media_engine.h"
+#include "playback/sound_labels.h"
+#include "playback/time_display.h"
+#include "playback/title_scroller.h"
+#include "playback/transport.h"
+#include "playback/transport_pictures.h"
+#include "shell/image_button.h"
+#include "shell/twips.h"
+#include "video/video_host.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProxyStyle>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTimer>
+
+namespace {
+
+// Both timers ask for the fastest rate; 15 ms is what the desktop delivers
+// for that and keeps an idle player cheap.
+constexpr int TimerIntervalMs = 15;
+
+constexpr int PanelFontPx = 12;
+const QColor FrameGrey(208, 208, 208);
+
+constexpr double ButtonTop = 1365;
+constexpr double ButtonWidth = 240;
+constexpr double ButtonHeight = 195;
+struct ButtonSpec {
+    const char* tooltip;
+    double left;
+};
+const ButtonSpec Buttons[ControlPanel::TransportButtons] = {
+    {"打开单个媒体文件", 375}, {"播放", 690},    {"停止", 1320},
+    {"暂停播放", 1020},        {"下一首", 1935}, {"前一首", 1620}};
+
+const QStringList OpenFilters = {QStringLiteral("音频文件 (*.MP3 *.WAV *.MID *.RMI *.MIDI *.AU)"),
+                                 QStringLiteral("视频文件 (*.MPEG *.AVI *.RM)"),
+                                 QStringLiteral("微软媒体文件 (*.wma)")};
+
+// A press of the left button anywhere in the seek bar's groove puts the
+// thumb there (and so seeks there) instead of paging towards it.
+class JumpToClickStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_Slider_AbsoluteSetButtons)
+            return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent, const QRect& where) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(where);
+    return label;
+}
+
+QScrollBar* makeScrollBar(const QString& name, int minimum, int maximum, QWidget* parent,
+                          const QRect& where) {
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setObjectName(name);
+    bar->setRange(minimum, maximum);
+    bar->setSingleStep(5);
+    bar->setPageStep(50);
+    bar->setValue(0);
+    bar->setGeometry(where);
+    return bar;
+}
+
+} // namespace
+
+ControlPanel::ControlPanel(PlaylistPair& playlist, TitleScroller& songTitle, VideoHost& video,
+                           Messages& messages, QWidget* parent)
+    : QFrame(parent), transport(new Transport(playlist, songTitle, video, messages, this)),
+      songTitle_(songTitle), video_(video) {
+    setObjectName(QStringLiteral("frm"));
+    setFrameStyle(QFrame::Box | QFrame::Sunken);
+    setAutoFillBackground(true);
+    QPalette grey = palette();
+    grey.setColor(QPalette::Window, FrameGrey);
+    setPalette(grey);
+    QFont small = font();
+    small.setPixelSize(PanelFontPx);
+    setFont(small);
+    resize(Twips::toPx(4365), Twips::toPx(1770));
+
+    openFileDialog = [this] { return runOpenDialog(); };
+    buildTitleStrip();
+    buildSeekBar();
+    buildTransportButtons();
+    buildControlCentre();
+    startTimers();
+}
+
+void ControlPanel::buildTitleStrip() {
+    Picture1 = new QWidget(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(Twips::rect(345, 150, TitleScroller::StripWidth, 375));
+    Picture1->setAutoFillBackground(true);
+    QPalette strip = Picture1->palette();
+    strip.setColor(QPalette::Window, Qt::black);
+    strip.setColor(QPalette::WindowText, Qt::white);
+    Picture1->setPalette(strip);
+
+    lblsongname = makeLabel(QStringLiteral("lblsongname"), QString(), Picture1,
+                            Twips::rect(songTitle_.left(), 45, 0, 180));
+    connect(&songTitle_, &TitleScroller::textChanged, this, &ControlPanel::showSongTitle);
+    showSongTitle(songTitle_.text());
+}
+
+void ControlPanel::showSongTitle(const QString& text) {
+    // The label sizes itself to its text; the scroller needs that width.
+    lblsongname->setText(text);
+    const int width = lblsongname->fontMetrics().horizontalAdvance(text);
+    lblsongname->resize(width, Twips::toPx(180));
+    songTitle_.setWidth(Twips::fromPx(width));
+}
+
+void ControlPanel::buildSeekBar() {
+    Slider1 = new QSlider(Qt::Horizontal, this);
+    Slider1->setObjectName(QStringLiteral("Slider1"));
+    auto* style = new JumpToClickStyle;
+    style->setParent(Slider1);
+    Slider1->setStyle(style);
+    Slider1->setRange(0, 0);
+    Slider1->setGeometry(Twips::rect(345, 600, 1860, 300));
+    connect(Slider1, &QSlider::valueChanged, this, [this] {
+        if (updatingSeekBar_)
+            return;
+        if (Slider1->isSliderDown())
+            Slider1_Scroll();
+        else
+            Slider1_Click();
+    });
+    connect(transport, &Transport::seekMaximumChanged, this,
+            [this](int seconds) { setSeekBarQuietly([&] { Slider1->setMaximum(seconds); }); });
+
+    lbltime = makeLabel(QStringLiteral("lbltime"), QStringLiteral("播放进度："), this,
+                        Twips::rect(345, 960, 900, 240));
+    lbltimes = makeLabel(QStringLiteral("lbltimes"), QStringLiteral("00:00"), this,
+                         Twips::rect(1245, 960, 960, 240));
+}
+
+void ControlPanel::buildTransportButtons() {
+    const qreal ratio = qApp->devicePixelRatio();
+    for (int i = 0; i < TransportButtons; ++i) {
+        CtrlImageBase[i] = TransportPictures::transportButton(i, false, ratio);
+        CtrlSwapImage[i] = TransportPictures::transportButton(i, true, ratio);
+        auto* button = new ImageButton(QStringLiteral("CtrlImage_%1").arg(i), this);
+        button->setProperty("Index", i);
+        button->setToolTip(QString::fromUtf8(Buttons[i].tooltip));
+        button->setGeometry(Twips::rect(Buttons[i].left, ButtonTop, ButtonWidth, ButtonHeight));
+        button->setLook(CtrlImageBase[i]);
+        connect(button, &ImageButton::pressed, this,
+                [this, i](int mouseButton) { CtrlImage_MouseDown(i, mouseButton); });
+        connect(button, &ImageButton::released, this,
+                [this, i](int mouseButton) { CtrlImage_MouseUp(i, mouseButton); });
+        connect(button, &ImageButton::clicked, this, [this, i] { CtrlImage_Click(i); });
+        CtrlImage[i] = button;
+    }
+}
+
+void ControlPanel::buildControlCentre() {
+    ctlfrm = new QGroupBox(QStringLiteral("控制中心"), this);
+    ctlfrm->setObjectName(QStringLiteral("ctlfrm"));
+    ctlfrm->setGeometry(Twips::rect(2535, 105, 1650, 1545));
+    ctlfrm->setMouseTracking(true);
+    ctlfrm->installEventFilter(this);
+
+    HScroll1 =
+        makeScrollBar(QStringLiteral("HScroll1"), 0, 2500, ctlfrm, Twips::rect(675, 330, 885, 210));
+    HScroll2 = makeScrollBar(QStringLiteral("HScroll2"), -5000, 5000, ctlfrm,
+                             Twips::rect(675, 630, 885, 210));
+    connectScrollBar(HScroll1, &ControlPanel::HScroll1_Change, &ControlPanel::HScroll1_Scroll);
+    connectScrollBar(HScroll2, &ControlPanel::HScroll2_Change, &ControlPanel::HScroll2_Scroll);
+    lblsound =
+        makeLabel(QStringLiteral("lblsound"), QString(), ctlfrm, Twips::rect(90, 1290, 1470, 210));
+    lblsound->setAlignment(Qt::AlignCenter);
+
+    Check1 = new QCheckBox(QStringLiteral("静音"), ctlfrm);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    Check1->setGeometry(Twips::rect(885, 1020, 690, 285));
+    connect(Check1, &QCheckBox::stateChanged, this, &ControlPanel::Check1_Click);
+
+    const qreal ratio = qApp->devicePixelRatio();
+    playvcd = new ImageButton(QStringLiteral("playvcd"), ctlfrm);
+    playvcd->setToolTip(QStringLiteral("播放VCD文件"));
+    playvcd->setGeometry(Twips::rect(225, 285, 300, 315));
+    playvcd->setLook(TransportPictures::vcdButton(ratio));
+    connect(playvcd, &ImageButton::hovered, this, &ControlPanel::playvcd_MouseMove);
+    connect(playvcd, &ImageButton::clicked, this, &ControlPanel::playvcdClicked);
+
+    help = new ImageButton(QStringLiteral("help"), ctlfrm);
+    help->setToolTip(QStringLiteral("帮助文件"));
+    help->setGeometry(Twips::rect(255, 825, 300, 315));
+    help->setLook(TransportPictures::helpButton(ratio));
+    connect(help, &ImageButton::hovered, this, &ControlPanel::help_MouseMove);
+    connect(help, &ImageButton::clicked, this, &ControlPanel::helpClicked);
+}
+
+void ControlPanel::connectScrollBar(QScrollBar* bar, void (ControlPanel::*change)(),
+                                    void (ControlPanel::*scroll)()) {
+    // Change: arrows, track, keyboard, code, and once when a drag ends.
+    // Scroll: every step while the thumb is dragged.
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar, change, scroll] { (this->*(bar->isSliderDown() ? scroll : change))(); });
+    connect(bar, &QScrollBar::sliderReleased, this, change);
+}
+
+void ControlPanel::startTimers() {
+    songtime = new QTimer(this);
+    songtime->setObjectName(QStringLiteral("songtime"));
+    connect(songtime, &QTimer::timeout, this, &ControlPanel::songtime_Timer);
+    timscrollsongname = new QTimer(this);
+    timscrollsongname->setObjectName(QStringLiteral("timscrollsongname"));
+    connect(timscrollsongname, &QTimer::timeout, this, &ControlPanel::timscrollsongname_Timer);
+    for (QTimer* timer : {songtime, timscrollsongname})
+        timer->start(TimerIntervalMs);
+}
+
+void ControlPanel::setUpOpenDialog(QFileDialog& dialog) {
+    dialog.setWindowTitle(QStringLiteral("打开单个媒体文件"));
+    // Qt's own dialog: it matches the patterns in any letter case, which
+    // the desktop's native one (GTK) does not.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(OpenFilters);
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+}
+
+QString ControlPanel::runOpenDialog() {
+    QFileDialog dialog(this);
+    setUpOpenDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+void ControlPanel::CtrlImage_Click(int Index) {
+    switch (Index) {
+    case 0: {
+        const QString path = openFileDialog();
+        QCoreApplication::processEvents();
+        transport->appendOpenedFile(path);
+        break;
+    }
+    case 1:
+        transport->playSelected();
+        break;
+    case 2:
+        transport->stopSelected();
+        break;
+    case 3:
+        transport->PauseIt();
+        break;
+    case 4:
+        transport->next();
+        break;
+    case 5:
+        transport->previous();
+        break;
+    default:
+        break;
+    }
+}
+
+void ControlPanel::CtrlImage_MouseDown(int Index, int /*Button*/) {
+    if (Index >= 0 && Index < TransportButtons)
+        CtrlImage[Index]->setLook(CtrlSwapImage[Index]);
+}
+
+void ControlPanel::CtrlImage_MouseUp(int Index, int /*Button*/) {
+    if (Index >= 0 && Index < TransportButtons)
+        CtrlImage[Index]->setLook(CtrlImageBase[Index]);
+}
+
+void ControlPanel::setSeekBarQuietly(const std::function<void()>& change) {
+    updatingSeekBar_ = true;
+    change();
+    updatingSeekBar_ = false;
+}
+
+void ControlPanel::songtime_Timer() {
+    MediaEngine& engine = video_.engine();
+    const std::optional<double> position = engine.currentPosition();
+    if (!position)
+        return;
+    setSeekBarQuietly([&] { Slider1->setValue(RoundHalfEven(*position)); });
+    const std::optional<double> again = engine.currentPosition();
+    if (!again)
+        return;
+    if (const std::optional<QString> text = ElapsedText(*again))
+        lbltimes->setText(*text);
+}
+
+void ControlPanel::seekToSliderValue() {
+    video_.engine().setCurrentPosition(Slider1->value());
+}
+
+void ControlPanel::Slider1_Click() {
+    seekToSliderValue();
+}
+
+void ControlPanel::Slider1_Scroll() {
+    seekToSliderValue();
+}
+
+void ControlPanel::setVolume(bool dragging) {
+    const int v = HScroll1->value();
+    video_.engine().setVolume(EngineVolume(v));
+    lblsound->setText(VolumeLabel(v, dragging));
+}
+
+void ControlPanel::HScroll1_Change() {
+    setVolume(false);
+}
+
+void ControlPanel::HScroll1_Scroll() {
+    setVolume(true);
+}
+
+void ControlPanel::setBalance(bool dragging) {
+    const int v = HScroll2->value();
+    if (const std::optional<QString> text = BalanceLabel(v, dragging))
+        lblsound->setText(*text);
+    video_.engine().setBalance(v);
+}
+
+void ControlPanel::HScroll2_Change() {
+    setBalance(false);
+}
+
+void ControlPanel::HScroll2_Scroll() {
+    setBalance(true);
+}
+
+void ControlPanel::timscrollsongname_Timer() {
+    songTitle_.tick();
+    lblsongname->move(Twips::toPx(songTitle_.left()), Twips::toPx(45));
+}
+
+void ControlPanel::Check1_Click() {
+    video_.engine().setMute(Check1->checkState() == Qt::Checked);
+}
+
+void ControlPanel::help_MouseMove() {
+    help->setOutlined(true);
+    playvcd->setOutlined(false);
+}
+
+void ControlPanel::playvcd_MouseMove() {
+    playvcd->setOutlined(true);
+    help->setOutlined(false);
+}
+
+void ControlPanel::ctlfrm_MouseMove() {
+    help->setOutlined(false);
+    playvcd->setOutlined(false);
+}
+
+bool ControlPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ctlfrm && event->type() == QEvent::MouseMove)
+        ctlfrm_MouseMove();
+    return QFrame::eventFilter(watched, event);
+}

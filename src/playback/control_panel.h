@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QFrame>
+#include <QPixmap>
+#include <QString>
+#include <functional>
+
+class ImageButton;
+class Messages;
+class PlaylistPair;
+class QCheckBox;
+class QFileDialog;
+class QGroupBox;
+class QLabel;
+class QScrollBar;
+class QSlider;
+class QTimer;
+class TitleScroller;
+class Transport;
+class VideoHost;
+
+// The control panel `frm` of the main window: the six transport buttons,
+// the title strip, the seek bar with the elapsed time, and the control
+// centre `ctlfrm` with volume, balance, mute, VCD and help. It builds the
+// controls and hands their events to the handlers below; the commands live
+// in Transport and the texts in time_display / sound_labels.
+class ControlPanel : public QFrame {
+    Q_OBJECT
+  public:
+    static constexpr int TransportButtons = 6;
+
+    ControlPanel(PlaylistPair& playlist, TitleScroller& songTitle, VideoHost& video,
+                 Messages& messages, QWidget* parent = nullptr);
+
+    // Tnum, PlayIt, PauseIt and the other commands the main window and the
+    // menus reach.
+    Transport* transport;
+
+    // Buttons 0..5: open, play, stop, pause, next, previous. Each has
+    // objectName "CtrlImage_<i>" and the property "Index".
+    ImageButton* CtrlImage[TransportButtons];
+    // The normal and the pressed look of each button.
+    QPixmap CtrlImageBase[TransportButtons];
+    QPixmap CtrlSwapImage[TransportButtons];
+
+    QSlider* Slider1;
+    QLabel* lbltime;
+    QLabel* lbltimes;
+    QWidget* Picture1;
+    QLabel* lblsongname;
+    QGroupBox* ctlfrm;
+    QScrollBar* HScroll1;
+    QScrollBar* HScroll2;
+    QLabel* lblsound;
+    QCheckBox* Check1;
+    ImageButton* help;
+    ImageButton* playvcd;
+    QTimer* songtime;
+    QTimer* timscrollsongname;
+
+    // The open-file dialog `cd`: returns the chosen file's full path, or an
+    // empty string when cancelled. Tests replace it.
+    std::function<QString()> openFileDialog;
+    // Title, the three filters in order, one existing file.
+    static void setUpOpenDialog(QFileDialog& dialog);
+
+    void CtrlImage_Click(int Index);
+    void CtrlImage_MouseDown(int Index, int Button);
+    void CtrlImage_MouseUp(int Index, int Button);
+    void songtime_Timer();
+    void Slider1_Click();
+    void Slider1_Scroll();
+    void HScroll1_Change();
+    void HScroll1_Scroll();
+    void HScroll2_Change();
+    void HScroll2_Scroll();
+    void timscrollsongname_Timer();
+    void Check1_Click();
+    void help_MouseMove();
+    void playvcd_MouseMove();
+    void ctlfrm_MouseMove();
+
+  signals:
+    void playvcdClicked();
+    void helpClicked();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildTitleStrip();
+    void buildSeekBar();
+    void buildTransportButtons();
+    void buildControlCentre();
+    void startTimers();
+    void connectScrollBar(QScrollBar* bar, void (ControlPanel::*change)(),
+                          void (ControlPanel::*scroll)());
+    QString runOpenDialog();
+    void showSongTitle(const QString& text);
+    // Moves the seek bar without seeking: only the user's moves seek.
+    void setSeekBarQuietly(const std::function<void()>& change);
+    void seekToSliderValue();
+    void setBalance(bool dragging);
+    void setVolume(bool dragging);
+
+    TitleScroller& songTitle_;
+    VideoHost& video_;
+    bool updatingSeekBar_ = false;
+};
