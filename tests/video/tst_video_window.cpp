@@ -1,0 +1,249 @@
+#include "video/video_window.h"
+
+#include "playback/title_scroller.h"
+#include "playlist/playlist_pair.h"
+#include "support/fake_engine.h"
+#include "tips/tips_host.h"
+#include "video/video_host.h"
+#include "video/video_menu.h"
+#include "video/video_window_manager.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+class CountingTips : public TipsHost {
+  public:
+    void openTips() override { ++opened; }
+    int opened = 0;
+};
+
+// Stands in for the window's owner where only the menu request matters.
+class MenuCountingHost : public VideoHost {
+  public:
+    MediaEngine& engine() override { return fallback; }
+    void showVideoWindow() override {}
+    void hideVideoWindow() override {}
+    void popupVideoMenu() override { ++popups; }
+    FakeEngine fallback;
+    int popups = 0;
+};
+
+// A window with its own fake engine, playlist and title, as the program
+// builds it.
+struct WindowFixture {
+    WindowFixture() {
+        auto owned = std::make_unique<FakeEngine>();
+        engine = owned.get();
+        window = std::make_unique<VideoWindow>(std::move(owned), playlist, songTitle, host);
+    }
+    QLabel* label(const char* name) { return window->findChild<QLabel*>(name); }
+
+    PlaylistPair playlist;
+    TitleScroller songTitle;
+    MenuCountingHost host;
+    FakeEngine* engine = nullptr;
+    std::unique_ptr<VideoWindow> window;
+};
+
+// The manager with fake engines; remembers every engine it was given.
+struct ManagerFixture {
+    ManagerFixture()
+        : manager(playlist, songTitle, tips, [this] {
+              auto engine = std::make_unique<FakeEngine>();
+              engines << engine.get();
+              return engine;
+          }) {}
+    FakeEngine& engine() { return static_cast<FakeEngine&>(manager.engine()); }
+    QAction* action(const char* name) { return manager.menu().menu()->findChild<QAction*>(name); }
+
+    PlaylistPair playlist;
+    TitleScroller songTitle;
+    CountingTips tips;
+    QList<QPointer<FakeEngine>> engines;
+    VideoWindowManager manager;
+};
+
+} // namespace
+
+class TestVideoWindow : public QObject {
+    Q_OBJECT
+  private slots:
+    void createdHiddenInItsCreationState() {
+        WindowFixture f;
+        VideoWindow& w = *f.window;
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Sonvela"));
+        QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(w.size(), QSize(317, 272));
+        QCOMPARE(w.palette().color(QPalette::Window), QColor(128, 128, 128));
+
+        QLabel* strip = f.label("lblhand");
+        QVERIFY(strip);
+        QCOMPARE(strip->text(), QStringLiteral("拖拉条"));
+        QCOMPARE(strip->toolTip(), QStringLiteral("拖拉窗体"));
+        QCOMPARE(strip->geometry(), QRect(0, 0, 317, 16));
+
+        QLabel* banner = f.label("Label1");
+        QCOMPARE(banner->text(), QStringLiteral("Sonvela2.05版"));
+        QCOMPARE(banner->pos(), QPoint(194, 21));
+        QVERIFY(banner->font().bold());
+
+        QWidget* player = w.findChild<QWidget*>("player");
+        QCOMPARE(player, f.engine->view());
+        QCOMPARE(player->geometry(), QRect(6, 36, 306, 229));
+
+        auto* timer = w.findChild<QTimer*>("Timer1");
+        QVERIFY(timer && timer->isActive());
+        QCOMPARE(timer->interval(), 100);
+    }
+
+    void tickScrollsTheBannerAndFitsThePicture() {
+        WindowFixture f;
+        f.engine->view()->resize(400, 300);
+        f.window->Timer1_Timer();
+        QCOMPARE(f.label("Label1")->x(), 191); // 2860 twips
+        QCOMPARE(f.window->size(), QSize(400, 333));
+        QCOMPARE(f.engine->view()->pos(), QPoint(6, 36));
+    }
+
+    void keepsItsSizeUnlessNormal_data() {
+        QTest::addColumn<Qt::WindowState>("state");
+        QTest::newRow("maximised") << Qt::WindowMaximized;
+        QTest::newRow("minimised") << Qt::WindowMinimized;
+    }
+    void keepsItsSizeUnlessNormal() {
+        QFETCH(Qt::WindowState, state);
+        WindowFixture f;
+        f.window->resize(500, 450); // a resize ends a maximised state
+        f.window->setWindowState(state);
+        f.window->Timer1_Timer();
+        QCOMPARE(f.window->size(), QSize(500, 450));
+        f.window->setWindowState(Qt::WindowNoState);
+        f.window->Timer1_Timer();
+        QCOMPARE(f.window->size(), QSize(306, 262));
+    }
+
+    void dragStripSpansTheWindow() {
+        WindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        f.window->resize(480, 300);
+        QCOMPARE(f.label("lblhand")->width(), 480);
+        f.window->Timer1_Timer();
+        QCOMPARE(f.label("lblhand")->width(), 306);
+    }
+
+    void onlyTheRightButtonOpensTheMenu_data() {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("popups");
+        QTest::newRow("left") << 1 << 0;
+        QTest::newRow("right") << 2 << 1;
+        QTest::newRow("middle") << 4 << 0;
+    }
+    void onlyTheRightButtonOpensTheMenu() {
+        QFETCH(int, button);
+        WindowFixture f;
+        f.engine->emitMouseDown(button);
+        QTEST(f.host.popups, "popups");
+    }
+
+    void endOfStreamPlaysTheNextEntry() {
+        WindowFixture f;
+        f.playlist.append(QStringLiteral("a"), QStringLiteral("/m/a.mp3"));
+        f.playlist.append(QStringLiteral("b"), QStringLiteral("/m/b.mp3"));
+        f.playlist.select(0);
+        f.engine->emitEndOfStream();
+        QCOMPARE(f.playlist.selectedIndex(), 1);
+        QCOMPARE(f.engine->calls, (QStringList{"FileName /m/b.mp3", "Play"}));
+        QCOMPARE(f.songTitle.text(), QStringLiteral("b"));
+    }
+
+    void systemCloseDestroysWindowAndEngine() {
+        ManagerFixture f;
+        QPointer<VideoWindow> closed = f.manager.window();
+        f.manager.showVideoWindow();
+        for (int i = 0; i < 5; ++i)
+            closed->Timer1_Timer();
+        f.songTitle.setText(QStringLiteral("a.mp3"));
+
+        closed->close();
+        QCOMPARE(f.songTitle.text(), QStringLiteral("Sonvela"));
+        QTRY_VERIFY(!closed);
+        QVERIFY(!f.engines.at(0));
+
+        FakeEngine& fresh = f.engine();
+        QCOMPARE(f.engines.size(), 2);
+        QCOMPARE(&fresh, f.engines.at(1).data());
+        VideoWindow* again = f.manager.window();
+        QVERIFY(!again->isVisible());
+        QCOMPARE(again->banner().text(), QStringLiteral("Sonvela2.05版"));
+        QCOMPARE(again->banner().left(), 2910);
+        QCOMPARE(again->banner().BannerStep(), 0);
+        QCOMPARE(fresh.fileName(), QString());
+    }
+
+    void menuItemsInOrder() {
+        ManagerFixture f;
+        QMenu* menu = f.manager.menu().menu();
+        QCOMPARE(menu->objectName(), QStringLiteral("mnuplay"));
+        QStringList names, captions;
+        for (QAction* item : menu->actions()) {
+            names << item->objectName();
+            if (item->isVisible())
+                captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        }
+        QCOMPARE(names, (QStringList{"mnuFullscreen", "mnuRestore", "mnuoption", "mnuLineadg",
+                                     "mnuhelp", "mnuLinekkadg", "mnuClose"}));
+        QCOMPARE(captions, (QStringList{"全屏播放", "恢复视窗", "-", "帮助", "-", "关闭"}));
+        QCOMPARE(f.action("mnuoption")->text(), QStringLiteral("属性设置"));
+    }
+
+    void menuActions_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<int>("tipsOpened");
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("full screen")
+            << "mnuFullscreen" << QStringList{"DisplaySize 3"} << 0 << true;
+        QTest::newRow("restore") << "mnuRestore" << QStringList{"DisplaySize 0"} << 0 << true;
+        QTest::newRow("help") << "mnuhelp" << QStringList{} << 1 << true;
+        QTest::newRow("close hides, playback goes on") << "mnuClose" << QStringList{} << 0 << false;
+    }
+    void menuActions() {
+        QFETCH(QString, item);
+        ManagerFixture f;
+        f.manager.showVideoWindow();
+        f.action(item.toLatin1().constData())->trigger();
+        QTEST(f.engine().calls, "calls");
+        QTEST(f.tips.opened, "tipsOpened");
+        QTEST(f.manager.window()->isVisible(), "visible");
+        QCOMPARE(f.engines.size(), 1);
+    }
+
+    void popupReturnsAfterTheChosenActionRan() {
+        ManagerFixture f;
+        QAction* fullScreen = f.action("mnuFullscreen");
+        QTimer chooser;
+        connect(&chooser, &QTimer::timeout, [&] {
+            auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!open)
+                return;
+            chooser.stop();
+            open->setActiveAction(fullScreen);
+            QTest::keyClick(open, Qt::Key_Return);
+        });
+        chooser.start(10);
+        f.manager.popupVideoMenu();
+        QCOMPARE(f.engine().calls, QStringList{"DisplaySize 3"});
+        QVERIFY(!QApplication::activePopupWidget());
+    }
+};
+
+QTEST_MAIN(TestVideoWindow)
+#include "tst_video_window.moc"
