@@ -1,0 +1,125 @@
+#include "shell/drag_window.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
+#include <QWidget>
+
+// Drags a real window on a real X server with a real window manager
+// (openbox, which runs the move itself) and with the pointer driven by
+// xdotool, as a user would.
+namespace {
+
+bool windowManagerRunning() {
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"});
+    xprop.waitForFinished(5000);
+    return xprop.readAllStandardOutput().contains("window id");
+}
+
+// Starts openbox unless some window manager already runs; stops the one it
+// started when it goes.
+class WindowManager {
+  public:
+    WindowManager() {
+        if (windowManagerRunning())
+            return;
+        openbox_.start(QStringLiteral("openbox"), {"--sm-disable"});
+        QElapsedTimer waited;
+        waited.start();
+        while (!windowManagerRunning() && waited.elapsed() < 10000)
+            QTest::qSleep(100);
+    }
+    ~WindowManager() {
+        if (openbox_.state() == QProcess::NotRunning)
+            return;
+        openbox_.terminate();
+        if (!openbox_.waitForFinished(5000))
+            openbox_.kill();
+    }
+
+  private:
+    QProcess openbox_;
+};
+
+class Handle : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void mousePressEvent(QMouseEvent*) override { DragWindow(this); }
+};
+
+// Runs xdotool commands one after another while the event loop goes on.
+void xdotool(const QStringList& steps) {
+    for (const QString& step : steps) {
+        QProcess tool;
+        tool.start(QStringLiteral("xdotool"), step.split(' '));
+        while (tool.state() != QProcess::NotRunning)
+            QTest::qWait(10);
+        QTest::qWait(80);
+    }
+}
+
+} // namespace
+
+class TestE2eDragWindow : public QObject {
+    Q_OBJECT
+  private slots:
+    void dragsTheWholeWindow_data() {
+        QTest::addColumn<int>("button");
+        QTest::newRow("left") << 1;
+        QTest::newRow("right") << 3;
+        QTest::newRow("middle") << 2;
+    }
+    void dragsTheWholeWindow() {
+        QFETCH(int, button);
+        QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);
+        auto* handle = new Handle(&window);
+        handle->setGeometry(0, 0, 240, 20);
+        window.setGeometry(200, 200, 240, 160);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_COMPARE(window.pos(), QPoint(200, 200));
+
+        const QPoint grip = handle->mapToGlobal(QPoint(20, 10));
+        const QString b = QString::number(button);
+        xdotool({QStringLiteral("mousemove %1 %2").arg(grip.x()).arg(grip.y()), "mousedown " + b,
+                 QStringLiteral("mousemove %1 %2").arg(grip.x() + 40).arg(grip.y() + 30),
+                 QStringLiteral("mousemove %1 %2").arg(grip.x() + 120).arg(grip.y() + 90),
+                 "mouseup " + b});
+        QTRY_COMPARE(window.pos(), QPoint(320, 290));
+
+        // After the release the pointer moves alone.
+        xdotool({QStringLiteral("mousemove %1 %2").arg(grip.x()).arg(grip.y())});
+        QTest::qWait(200);
+        QCOMPARE(window.pos(), QPoint(320, 290));
+    }
+
+    void pressAndReleaseLeaveTheWindowWhereItWas() {
+        QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);
+        auto* handle = new Handle(&window);
+        handle->setGeometry(0, 0, 240, 20);
+        window.setGeometry(300, 250, 240, 160);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_COMPARE(window.pos(), QPoint(300, 250));
+        const QPoint grip = handle->mapToGlobal(QPoint(20, 10));
+        xdotool({QStringLiteral("mousemove %1 %2").arg(grip.x()).arg(grip.y()), "click 1"});
+        xdotool({QStringLiteral("mousemove %1 %2").arg(grip.x() + 50).arg(grip.y() + 50)});
+        QTest::qWait(200);
+        QCOMPARE(window.pos(), QPoint(300, 250));
+    }
+};
+
+int main(int argc, char** argv) {
+    // The window manager must be up before Qt asks the display what it
+    // supports.
+    WindowManager windowManager;
+    QApplication app(argc, argv);
+    TestE2eDragWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_e2e_drag_window.moc"
