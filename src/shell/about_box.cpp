@@ -23,8 +23,11 @@ std::unique_ptr<QMessageBox> BuildAboutBox(QWidget* owner) {
     box->setTextFormat(Qt::PlainText);
     box->setText(AboutAppName);
     box->setInformativeText(AboutAdditionalText);
-    if (auto* informative = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+    if (auto* informative = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
         informative->setTextFormat(Qt::PlainText);
+        // One short line: broken in two it reads badly.
+        informative->setWordWrap(false);
+    }
     box->setStandardButtons(QMessageBox::Ok);
     const QIcon icon = ownerIcon(owner);
     box->setWindowIcon(icon);
