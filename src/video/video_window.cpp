@@ -113,10 +113,17 @@ void VideoWindow::Timer1_Timer() {
     if (banner_.tick(static_cast<int>(Twips::fromPx(width()))))
         Label1_->setText(banner_.text());
     placeBanner();
+    if (keepsItsSize())
+        return;
+    fitToPicture();
+}
+
+bool VideoWindow::keepsItsSize() const {
     const Qt::WindowStates fixedSize =
         Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
-    if (!(windowState() & fixedSize))
-        fitToPicture();
+    // While the picture covers the whole screen it is no part of this
+    // window, and its size says nothing about the window's.
+    return (windowState() & fixedSize) || player_->view()->parentWidget() != this;
 }
 
 void VideoWindow::fitToPicture() {

@@ -58,6 +58,7 @@ class VideoWindow : public QWidget {
     void buildBanner();
     void embedPlayer();
     void placeBanner();
+    bool keepsItsSize() const;
     void fitToPicture();
     void placeOnScreen();
 

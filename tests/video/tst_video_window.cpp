@@ -129,6 +129,19 @@ class TestVideoWindow : public QObject {
         QCOMPARE(f.window->size(), QSize(306, 262));
     }
 
+    void keepsItsSizeWhileThePictureIsFullScreen() {
+        WindowFixture f;
+        QWidget* player = f.engine->view();
+        player->setParent(nullptr); // as the engine does for full screen
+        player->resize(1280, 1024);
+        f.window->Timer1_Timer();
+        QCOMPARE(f.window->size(), QSize(317, 272));
+        player->setParent(f.window.get());
+        player->resize(320, 240);
+        f.window->Timer1_Timer();
+        QCOMPARE(f.window->size(), QSize(320, 273));
+    }
+
     void dragStripSpansTheWindow() {
         WindowFixture f;
         f.window->show();
