@@ -1,0 +1,609 @@
+#include "shell/main_window.h"
+
+#include "playback/control_panel.h"
+#include "playback/media_engine.h"
+#include "playback/transport.h"
+#include "playlist/drop.h"
+#include "playlist/folder_import.h"
+#include "playlist/playlist_pair.h"
+#include "shell/about_box.h"
+#include "shell/drag_window.h"
+#include "shell/image_button.h"
+#include "shell/messages.h"
+#include "shell/skin.h"
+#include "shell/twips.h"
+#include "tips/tips_host.h"
+#include "vcd/vcd_playback.h"
+#include "video/video_host.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFrame>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMouseEvent>
+
+namespace {
+
+constexpr double ClientWidth = 4275;
+const QColor FrameGrey(208, 208, 208);
+const QColor WindowBackground(236, 238, 246);
+const QColor StripCaptionBlue(40, 60, 200);
+constexpr int CaptionFontPx = 12;
+constexpr int KeyEnter = 13;
+constexpr int KeyLowerL = 108;
+
+QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent,
+                  const QRect& where) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setGeometry(where);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    return label;
+}
+
+// A caption over a strip: it shows the text, presses go through it to the
+// strip and the drag handle beneath.
+QLabel* makeStripCaption(const QString& name, const QString& caption, QColor colour,
+                         QWidget* parent, const QRect& where) {
+    QLabel* label = makeLabel(name, caption, parent, where);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label->setAlignment(Qt::AlignCenter);
+    QFont font = label->font();
+    font.setPixelSize(CaptionFontPx);
+    font.setBold(true);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+
+QFrame* makePanel(const QString& name, QWidget* parent, const QRect& where) {
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setGeometry(where);
+    frame->setAutoFillBackground(true);
+    QPalette palette = frame->palette();
+    palette.setColor(QPalette::Window, FrameGrey);
+    frame->setPalette(palette);
+    return frame;
+}
+
+// A thin engraved line, the panels' only decoration.
+void addLine(QWidget* parent, const QRect& where) {
+    auto* line = new QFrame(parent);
+    line->setGeometry(where);
+    line->setFrameShape(where.width() >= where.height() ? QFrame::HLine : QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+}
+
+ImageButton* makeButton(const QString& name, int index, const QString& tooltip, QWidget* parent,
+                        const QRect& where) {
+    auto* button = new ImageButton(index < 0 ? name : name + u'_' + QString::number(index), parent);
+    if (index >= 0)
+        button->setProperty("Index", index);
+    button->setToolTip(tooltip);
+    button->setGeometry(where);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+// The playlist view. A single-selection view normally selects a neighbour
+// when the selected row is removed; here the playlist decides what is
+// selected, and after a delete that is nothing.
+class PlaylistView : public QListView {
+  public:
+    using QListView::QListView;
+
+  protected:
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override {
+        removingRows_ = true;
+        QListView::rowsAboutToBeRemoved(parent, start, end);
+        removingRows_ = false;
+    }
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override {
+        if (removingRows_)
+            return QItemSelectionModel::NoUpdate;
+        return QListView::selectionCommand(index, event);
+    }
+
+  private:
+    bool removingRows_ = false;
+};
+
+} // namespace
+
+MainWindow::MainWindow(MainWindowDeps deps, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), deps_(std::move(deps)) {
+    setObjectName(QStringLiteral("frmmain"));
+    setWindowTitle(QStringLiteral("Sonvela"));
+    setWindowIcon(Skin::ProgramIcon());
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, WindowBackground);
+    setPalette(palette);
+    setAcceptDrops(true);
+
+    buildImageStore();
+    frm = new ControlPanel(deps_.playlist, deps_.songTitle, deps_.video, deps_.messages, this);
+    frm->setObjectName(QStringLiteral("frm"));
+    frm->setGeometry(Twips::rect(-15, 270, 4365, 1770));
+    connect(frm, &ControlPanel::helpClicked, this, &MainWindow::help_Click);
+    connect(frm, &ControlPanel::playvcdClicked, this, &MainWindow::playvcd_Click);
+    buildTitleStrip();
+    buildListPanel();
+    buildPropertiesPanel();
+    buildMenus();
+
+    tray_ = new TrayIcon(traypop, this);
+    connect(tray_, &TrayIcon::leftPressed, this, [this] { Form_MouseMove(1); });
+    applyPanelLayout();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildImageStore() {
+    for (int i = 0; i < 4; ++i) {
+        b0[i] = Skin::b0(i);
+        b1[i] = Skin::b1(i);
+    }
+}
+
+void MainWindow::buildTitleStrip() {
+    const QPixmap strip = Skin::StripPicture();
+    const QRect strips[3] = {Twips::rect(-15, 2025, 4305, 255), Twips::rect(-15, 3975, 4305, 255),
+                             Twips::rect(-15, -15, 4290, 255)};
+    for (int i = 0; i < 3; ++i) {
+        Image1[i] = makeLabel(QStringLiteral("Image1_%1").arg(i), {}, this, strips[i]);
+        Image1[i]->setProperty("Index", i);
+        Image1[i]->setScaledContents(true);
+        Image1[i]->setPixmap(strip);
+    }
+
+    lblhandle = makeLabel(QStringLiteral("lblhandle"), {}, this, Twips::rect(-255, -15, 3960, 255));
+    lblhandle->setToolTip(QStringLiteral("拖拉窗体"));
+    lblhandle->setCursor(Qt::SizeAllCursor);
+    lblhandle->installEventFilter(this);
+    TitleLabel = makeStripCaption(QStringLiteral("TitleLabel"), QStringLiteral("播放中心"),
+                                  Skin::CaptionColor(), this, Twips::rect(1665, 30, 720, 180));
+
+    const QString systemTips[2] = {QStringLiteral("关闭"), QStringLiteral("隐藏")};
+    const QRect systemPlaces[2] = {Twips::rect(4050, 30, 180, 180),
+                                   Twips::rect(3690, 15, 180, 180)};
+    for (int i = 0; i < 2; ++i) {
+        SystemButtonImage[i] = makeButton(QStringLiteral("SystemButtonImage"), i, systemTips[i],
+                                          this, systemPlaces[i]);
+        SystemButtonImage[i]->setLook(b0[i]);
+        connectSystemButton(i);
+    }
+    about = makeButton(QStringLiteral("about"), -1, QStringLiteral("关于"), this,
+                       Twips::rect(3870, 15, 180, 180));
+    about->setLook(Skin::AboutPicture());
+    connect(about, &ImageButton::clicked, this, &MainWindow::about_Click);
+}
+
+void MainWindow::buildListPanel() {
+    lbllist = makeStripCaption(QStringLiteral("lbllist"), QStringLiteral("播放列表"),
+                               StripCaptionBlue, this, Twips::rect(1665, 2085, 720, 180));
+    const QString toggleTips[2] = {QStringLiteral("隐藏或显示[列表]窗口"),
+                                   QStringLiteral("隐藏或显示[属性]窗口")};
+    const QRect togglePlaces[2] = {Twips::rect(4050, 2085, 180, 180),
+                                   Twips::rect(4050, 4000, 180, 180)};
+    for (int i = 0; i < 2; ++i) {
+        CloseButtonIamge[i] =
+            makeButton(QStringLiteral("CloseButtonIamge"), i, toggleTips[i], this, togglePlaces[i]);
+        CloseButtonIamge[i]->setLook(b0[2]);
+        connectPanelToggle(i);
+    }
+
+    PropertiyFrame =
+        makePanel(QStringLiteral("PropertiyFrame"), this, Twips::rect(30, 2280, 4320, 1695));
+    // The outline around the playlist; the frame runs past the window's
+    // right edge, so the list is centred on the part that shows.
+    const QRect list = Twips::rect(75, 45, 4095, 1605);
+    addLine(PropertiyFrame, QRect(list.left() - 2, list.top() - 2, list.width() + 4, 2));
+    addLine(PropertiyFrame, QRect(list.left() - 2, list.bottom() + 1, list.width() + 4, 2));
+    addLine(PropertiyFrame, QRect(list.left() - 2, list.top(), 2, list.height()));
+    addLine(PropertiyFrame, QRect(list.right() + 1, list.top(), 2, list.height()));
+    buildPlaylistView();
+    lstsong->setGeometry(list);
+}
+
+void MainWindow::buildPlaylistView() {
+    lstsong = new PlaylistView(PropertiyFrame);
+    lstsong->setObjectName(QStringLiteral("lstsong"));
+    lstsong->setModel(&deps_.playlist.lstsong);
+    lstsong->setUniformItemSizes(true);
+    lstsong->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstsong->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstsong->setFrameShape(QFrame::NoFrame);
+    lstsong->setContextMenuPolicy(Qt::PreventContextMenu);
+    lstsong->setDragEnabled(false);
+    lstsong->setAcceptDrops(true);
+    lstsong->viewport()->setAcceptDrops(true);
+    lstsong->installEventFilter(this);
+    lstsong->viewport()->installEventFilter(this);
+
+    connect(lstsong->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndexList rows = lstsong->selectionModel()->selectedRows();
+        lstsong_Click(rows.isEmpty() ? -1 : rows.first().row());
+    });
+    connect(&deps_.playlist.lstsong, &ListControl::listIndexChanged, this,
+            &MainWindow::showSelectionInView);
+    connect(lstsong, &QListView::doubleClicked, this, &MainWindow::lstsong_DblClick);
+    showSelectionInView(deps_.playlist.selectedIndex());
+}
+
+void MainWindow::buildPropertiesPanel() {
+    Label1 = makeStripCaption(QStringLiteral("Label1"), QStringLiteral("文件属性"),
+                              StripCaptionBlue, this, Twips::rect(1665, 4005, 720, 180));
+    ListFrame = makePanel(QStringLiteral("ListFrame"), this, Twips::rect(15, 4245, 4335, 2895));
+    ListFrame->installEventFilter(this);
+    // An empty property sheet: a box with ruled rows.
+    const QRect sheet = Twips::rect(90, 75, 4080, 2745);
+    addLine(ListFrame, QRect(sheet.left(), sheet.top(), sheet.width(), 2));
+    addLine(ListFrame, QRect(sheet.left(), sheet.top(), 2, sheet.height()));
+    addLine(ListFrame, QRect(sheet.right() - 1, sheet.top(), 2, sheet.height()));
+    const int keyColumn = sheet.left() + sheet.width() / 3;
+    addLine(ListFrame, QRect(keyColumn, sheet.top(), 2, sheet.height()));
+    for (int top = sheet.top() + Twips::toPx(300); top < sheet.bottom(); top += Twips::toPx(300))
+        addLine(ListFrame, QRect(sheet.left(), top, sheet.width(), 2));
+
+    // The strips are drawn over the window, the captions and buttons over
+    // the strips.
+    for (QWidget* top : {static_cast<QWidget*>(lblhandle), static_cast<QWidget*>(TitleLabel),
+                         static_cast<QWidget*>(lbllist), static_cast<QWidget*>(Label1)})
+        top->raise();
+    for (ImageButton* button : {SystemButtonImage[0], SystemButtonImage[1], about,
+                                CloseButtonIamge[0], CloseButtonIamge[1]})
+        button->raise();
+}
+
+void MainWindow::buildMenus() {
+    mnulist = new QMenu(this);
+    mnulist->setObjectName(QStringLiteral("mnulist"));
+    const auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
+                                void (MainWindow::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    mnuadddir =
+        addItem(mnulist, "mnuadddir", QStringLiteral("添加文件夹"), &MainWindow::mnuadddir_Click);
+    mnuplay = mnulist->addAction(QStringLiteral("播放文件"));
+    mnuplay->setObjectName(QStringLiteral("mnuplay"));
+    connect(mnuplay, &QAction::triggered, this, [this] { frm->transport->mnuplay_Click(); });
+    mnudel = addItem(mnulist, "mnudel", QStringLiteral("删除文件"), &MainWindow::mnudel_Click);
+    mnuclear =
+        addItem(mnulist, "mnuclear", QStringLiteral("清空列表"), &MainWindow::mnuclear_Click);
+
+    traypop = new QMenu(this);
+    traypop->setObjectName(QStringLiteral("traypop"));
+    mnuexit = addItem(traypop, "mnuexit", QStringLiteral("关闭程序"), &MainWindow::mnuexit_Click);
+    mnupre = addItem(traypop, "mnupre", QStringLiteral("上一首"), &MainWindow::mnupre_Click);
+    mnunext = addItem(traypop, "mnunext", QStringLiteral("下一首"), &MainWindow::mnunext_Click);
+    mnuabout = addItem(traypop, "mnuabout", QStringLiteral("关于……"), &MainWindow::mnuabout_Click);
+    mnuhelp = addItem(traypop, "mnuhelp", QStringLiteral("帮助……"), &MainWindow::mnuhelp_Click);
+}
+
+void MainWindow::connectPanelToggle(int index) {
+    ImageButton* toggle = CloseButtonIamge[index];
+    connect(toggle, &ImageButton::pressed, this,
+            [this, index](int button) { CloseButtonIamge_MouseDown(index, button); });
+    connect(toggle, &ImageButton::released, this,
+            [this, index](int button) { CloseButtonIamge_MouseUp(index, button); });
+    connect(toggle, &ImageButton::clicked, this, [this, index] { CloseButtonIamge_Click(index); });
+}
+
+void MainWindow::connectSystemButton(int index) {
+    ImageButton* button = SystemButtonImage[index];
+    connect(button, &ImageButton::pressed, this,
+            [this, index](int code) { SystemButtonImage_MouseDown(index, code); });
+    connect(button, &ImageButton::released, this,
+            [this, index](int code) { SystemButtonImage_MouseUp(index, code); });
+    connect(button, &ImageButton::clicked, this, [this, index] { SystemButtonImage_Click(index); });
+}
+
+// ---- Tray icon ----
+
+void MainWindow::addTrayIcon() {
+    trayRecord_ = MakeTrayIconRecord(this);
+    tray_->add(trayRecord_);
+}
+
+void MainWindow::removeTrayIcon() {
+    tray_->remove(trayRecord_);
+}
+
+void MainWindow::Form_MouseMove(int Button) {
+    if (Button != 1)
+        return;
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    deps_.video.showVideoWindow();
+}
+
+// ---- Title strip ----
+
+void MainWindow::lblhandle_MouseDown(int /*Button*/) {
+    DragWindow(this);
+}
+
+void MainWindow::SystemButtonImage_MouseDown(int Index, int /*Button*/) {
+    SystemButtonImage[Index]->setLook(b1[Index]);
+}
+
+void MainWindow::SystemButtonImage_MouseUp(int Index, int /*Button*/) {
+    SystemButtonImage[Index]->setLook(b0[Index]);
+}
+
+void MainWindow::SystemButtonImage_Click(int Index) {
+    if (Index == 0 && deps_.closeProgram)
+        deps_.closeProgram();
+    else if (Index == 1)
+        hideToNotificationArea();
+}
+
+void MainWindow::hideToNotificationArea() {
+    // Without a notification area nothing would bring hidden windows back,
+    // and the instance guard would refuse a new start: minimise instead.
+    if (!deps_.notificationAreaAvailable || !deps_.notificationAreaAvailable()) {
+        minimiseBothWindows();
+        return;
+    }
+    deps_.video.hideVideoWindow();
+    hide();
+}
+
+void MainWindow::minimiseBothWindows() {
+    // The video window is the one that carries the engine's picture; a
+    // hidden one stays hidden.
+    QWidget* videoWindow = deps_.video.engine().view()->window();
+    if (videoWindow != this && videoWindow->isVisible())
+        videoWindow->showMinimized();
+    showMinimized();
+}
+
+void MainWindow::about_Click() {
+    ShowAboutBox(this);
+}
+
+// ---- Panels ----
+
+void MainWindow::CloseButtonIamge_MouseDown(int Index, int /*Button*/) {
+    showToggleLook(Index, ToggleLookFor(ToggleEvent::Press, PanelVisible(panels_, Index)));
+}
+
+void MainWindow::CloseButtonIamge_MouseUp(int Index, int /*Button*/) {
+    showToggleLook(Index, ToggleLookFor(ToggleEvent::Release, PanelVisible(panels_, Index)));
+}
+
+void MainWindow::CloseButtonIamge_Click(int Index) {
+    TogglePanel(panels_, Index);
+    applyPanelLayout();
+    MakeNoBorderForm(this);
+}
+
+void MainWindow::showToggleLook(int index, ToggleLook look) {
+    ImageButton* toggle = CloseButtonIamge[index == 0 ? 0 : 1];
+    toggle->setLook(look.pressed ? b1[look.index] : b0[look.index]);
+}
+
+void MainWindow::applyPanelLayout() {
+    PropertiyFrame->setVisible(panels_.listPanelVisible);
+    ListFrame->setVisible(panels_.propertiesPanelVisible);
+    const auto moveTop = [](QWidget* control, int twipsTop) {
+        control->move(control->x(), Twips::toPx(twipsTop));
+    };
+    moveTop(Image1[1], panels_.propertiesStripTop);
+    moveTop(CloseButtonIamge[1], panels_.propertiesToggleTop);
+    moveTop(ListFrame, panels_.propertiesPanelTop);
+    moveTop(Label1, panels_.propertiesCaptionTop);
+    // The window keeps its top left corner; only its bottom edge moves.
+    setFixedSize(Twips::toPx(ClientWidth), Twips::toPx(panels_.windowHeight));
+}
+
+void MainWindow::MakeNoBorderForm(QWidget* form) {
+    if (form->windowFlags() & Qt::FramelessWindowHint)
+        return;
+    const bool shown = form->isVisible();
+    form->setWindowFlag(Qt::FramelessWindowHint);
+    if (shown)
+        form->show();
+}
+
+void MainWindow::ListFrame_MouseDown(int Button) {
+    if (Button == 2)
+        deps_.video.popupVideoMenu();
+}
+
+// ---- Commands ----
+
+void MainWindow::help_Click() {
+    deps_.tips.openTips();
+}
+
+void MainWindow::mnuhelp_Click() {
+    help_Click();
+}
+
+void MainWindow::mnuabout_Click() {
+    about_Click();
+}
+
+void MainWindow::mnuexit_Click() {
+    if (deps_.exitProgram)
+        deps_.exitProgram();
+}
+
+void MainWindow::mnunext_Click() {
+    frm->transport->next();
+}
+
+void MainWindow::mnupre_Click() {
+    frm->transport->previous();
+}
+
+void MainWindow::playvcd_Click() {
+    PlayVcd(deps_.playlist, deps_.drives, deps_.programFolder, deps_.video, deps_.messages);
+}
+
+// ---- Playlist ----
+
+void MainWindow::lstsong_Click(int row) {
+    // Selecting a title selects its path too (the pair mirrors it).
+    deps_.playlist.select(row);
+}
+
+void MainWindow::showSelectionInView(int row) {
+    QItemSelectionModel* selection = lstsong->selectionModel();
+    if (row < 0) {
+        selection->clearSelection();
+        return;
+    }
+    const QModelIndex index = deps_.playlist.lstsong.index(row);
+    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    lstsong->scrollTo(index);
+}
+
+void MainWindow::lstsong_DblClick() {
+    frm->transport->lstsong_DblClick();
+}
+
+void MainWindow::lstsong_MouseUp(int Button) {
+    if (Button == 2)
+        mnulist->exec(QCursor::pos());
+}
+
+void MainWindow::lstsong_KeyPress(int KeyAscii) {
+    if (KeyAscii == KeyEnter || KeyAscii == KeyLowerL)
+        lstsong_DblClick();
+}
+
+void MainWindow::mnuadddir_Click() {
+    AddFromDir(this, deps_.playlist.lstsong, deps_.playlist.temlst);
+}
+
+void MainWindow::mnudel_Click() {
+    const int i = deps_.playlist.selectedIndex();
+    if (i == -1) {
+        deps_.messages.warning(QStringLiteral("提示……"),
+                               QStringLiteral("请先选定媒体文件，然后删除！"));
+        return;
+    }
+    deps_.playlist.temlst.setListIndex(i);
+    // Removing the selected entry leaves both lists without a selection.
+    deps_.playlist.removeAt(i);
+}
+
+void MainWindow::mnuclear_Click() {
+    deps_.playlist.clear();
+}
+
+// ---- Drag and drop ----
+
+void MainWindow::offerCopy(QDragMoveEvent* event) {
+    if (!OffersFileList(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void MainWindow::dropFiles(QDropEvent* event) {
+    if (!OffersFileList(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    DropFiles(deps_.playlist, DroppedPaths(event->mimeData()));
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void MainWindow::Form_OLEDragOver(QDragMoveEvent* event) {
+    offerCopy(event);
+}
+
+void MainWindow::lstsong_OLEDragOver(QDragMoveEvent* event) {
+    offerCopy(event);
+}
+
+void MainWindow::Form_OLEDragDrop(QDropEvent* event) {
+    dropFiles(event);
+}
+
+void MainWindow::lstsong_OLEDragDrop(QDropEvent* event) {
+    dropFiles(event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    Form_OLEDragOver(event);
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    Form_OLEDragOver(event);
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    Form_OLEDragDrop(event);
+}
+
+// ---- Events of child controls ----
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lblhandle && event->type() == QEvent::MouseButtonPress) {
+        lblhandle_MouseDown(buttonCode(static_cast<QMouseEvent*>(event)->button()));
+        return true;
+    }
+    if (watched == ListFrame && event->type() == QEvent::MouseButtonPress) {
+        ListFrame_MouseDown(buttonCode(static_cast<QMouseEvent*>(event)->button()));
+        return true;
+    }
+    if (lstsong && (watched == lstsong || watched == lstsong->viewport()))
+        return filterPlaylistEvent(event);
+    return QWidget::eventFilter(watched, event);
+}
+
+bool MainWindow::filterPlaylistEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // The right button leaves the selection alone, so the popup's items
+        // act on the entry selected before.
+        return static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
+    case QEvent::MouseButtonRelease: {
+        const int button = buttonCode(static_cast<QMouseEvent*>(event)->button());
+        if (button != 2)
+            return false;
+        lstsong_MouseUp(button);
+        return true;
+    }
+    case QEvent::KeyPress: {
+        // The list still handles the key itself afterwards.
+        const QString typed = static_cast<QKeyEvent*>(event)->text();
+        if (typed.size() == 1)
+            lstsong_KeyPress(typed.at(0).unicode());
+        return false;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        lstsong_OLEDragOver(static_cast<QDragMoveEvent*>(event));
+        return true;
+    case QEvent::Drop:
+        lstsong_OLEDragDrop(static_cast<QDropEvent*>(event));
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,421 @@
+#include "main_window_fixture.h"
+
+#include "playback/control_panel.h"
+#include "shell/image_button.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+qint64 lookOf(const QLabel* button) {
+    return button->pixmap().cacheKey();
+}
+
+QPoint rowCentre(QListView* view, int row) {
+    return view->visualRect(view->model()->index(row, 0)).center();
+}
+
+// Chooses `item` in the popup menu that opens next, once it is open.
+void chooseInNextPopup(QAction* item, QWidget** seenPopup) {
+    QTimer::singleShot(0, [item, seenPopup] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        *seenPopup = menu;
+        if (!menu)
+            return;
+        item->trigger();
+        menu->close();
+    });
+}
+
+std::unique_ptr<QMimeData> fileList(const QStringList& paths) {
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data->setUrls(urls);
+    return data;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+  private slots:
+    void controlsCarryTheirNamesAndTexts_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("tooltip");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("drag handle") << "lblhandle"
+                                     << "拖拉窗体"
+                                     << "";
+        QTest::newRow("title") << "TitleLabel"
+                               << ""
+                               << "播放中心";
+        QTest::newRow("close") << "SystemButtonImage_0"
+                               << "关闭"
+                               << "";
+        QTest::newRow("hide") << "SystemButtonImage_1"
+                              << "隐藏"
+                              << "";
+        QTest::newRow("about") << "about"
+                               << "关于"
+                               << "";
+        QTest::newRow("list caption") << "lbllist"
+                                      << ""
+                                      << "播放列表";
+        QTest::newRow("list toggle") << "CloseButtonIamge_0"
+                                     << "隐藏或显示[列表]窗口"
+                                     << "";
+        QTest::newRow("properties toggle") << "CloseButtonIamge_1"
+                                           << "隐藏或显示[属性]窗口"
+                                           << "";
+        for (const char* strip : {"Image1_0", "Image1_1", "Image1_2"})
+            QTest::newRow(strip) << strip << ""
+                                 << "";
+    }
+    void controlsCarryTheirNamesAndTexts() {
+        QFETCH(QString, name);
+        QFETCH(QString, tooltip);
+        QFETCH(QString, caption);
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        auto* label = w.findChild<QLabel*>(name, Qt::FindDirectChildrenOnly);
+        QVERIFY2(label, qPrintable(name));
+        QCOMPARE(label->toolTip(), tooltip);
+        QCOMPARE(label->text(), caption);
+    }
+
+    void windowIsBorderlessWithItsPanels() {
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        QCOMPARE(w.objectName(), QStringLiteral("frmmain"));
+        QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(w.size(), QSize(285, 355));
+        QCOMPARE(w.frm->objectName(), QStringLiteral("frm"));
+        QCOMPARE(w.frm->geometry(), QRect(-1, 18, 291, 118));
+        QCOMPARE(w.PropertiyFrame->objectName(), QStringLiteral("PropertiyFrame"));
+        QCOMPARE(w.lstsong->parentWidget(), w.PropertiyFrame);
+        QCOMPARE(w.lstsong->model(), &f.playlist.lstsong);
+        QCOMPARE(w.ListFrame->objectName(), QStringLiteral("ListFrame"));
+        QCOMPARE(w.ListFrame->palette().color(QPalette::Window), QColor(208, 208, 208));
+        QCOMPARE(w.Label1->text(), QStringLiteral("文件属性"));
+        QCOMPARE(w.TitleLabel->palette().color(QPalette::WindowText), QColor(128, 128, 255));
+    }
+
+    void listToggleMovesThePropertiesPanel() {
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QPoint topLeft = w.pos();
+
+        QTest::mouseClick(w.CloseButtonIamge[0], Qt::LeftButton);
+        QVERIFY(w.PropertiyFrame->isHidden());
+        QCOMPARE(w.Image1[1]->y(), 152);           // 2280 twips
+        QCOMPARE(w.CloseButtonIamge[1]->y(), 154); // 2310
+        QCOMPARE(w.Label1->y(), 156);              // 2340
+        QCOMPARE(w.ListFrame->y(), 169);           // 2535
+        QCOMPARE(w.height(), 355 - 113);
+        QCOMPARE(lookOf(w.CloseButtonIamge[0]), w.b0[0].cacheKey());
+
+        QTest::mouseClick(w.CloseButtonIamge[0], Qt::LeftButton);
+        QVERIFY(!w.PropertiyFrame->isHidden());
+        QCOMPARE(w.Image1[1]->y(), 265);           // 3975
+        QCOMPARE(w.CloseButtonIamge[1]->y(), 267); // 4005
+        QCOMPARE(w.Label1->y(), 269);              // 4035
+        QCOMPARE(w.ListFrame->y(), 282);           // 4230
+        QCOMPARE(w.height(), 355);
+        QCOMPARE(w.width(), 285);
+        QCOMPARE(w.pos(), topLeft);
+        QCOMPARE(lookOf(w.CloseButtonIamge[0]), w.b0[2].cacheKey());
+    }
+
+    void propertiesToggleOnlyResizes() {
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        QTest::mouseClick(w.CloseButtonIamge[1], Qt::LeftButton);
+        QVERIFY(w.ListFrame->isHidden());
+        QCOMPARE(w.height(), 165); // 5325 - 2845 twips
+        QCOMPARE(w.Image1[1]->y(), 265);
+        QTest::mouseClick(w.CloseButtonIamge[0], Qt::LeftButton);
+        QCOMPARE(w.height(), 52); // 5325 - 4540
+        QTest::mouseClick(w.CloseButtonIamge[1], Qt::LeftButton);
+        QTest::mouseClick(w.CloseButtonIamge[0], Qt::LeftButton);
+        QCOMPARE(w.height(), 355);
+    }
+
+    void toggleReleaseWithoutClickKeepsThePanel() {
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        ImageButton* toggle = w.CloseButtonIamge[1];
+        QCOMPARE(lookOf(toggle), w.b0[2].cacheKey());
+        QTest::mousePress(toggle, Qt::RightButton);
+        QCOMPARE(lookOf(toggle), w.b1[2].cacheKey());
+        // Released away from the button: no click.
+        QTest::mouseRelease(toggle, Qt::RightButton, {}, QPoint(-20, -20));
+        QCOMPARE(lookOf(toggle), w.b0[0].cacheKey());
+        QVERIFY(!w.ListFrame->isHidden());
+        QCOMPARE(w.height(), 355);
+    }
+
+    void systemButtonLooks() {
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        for (int i : {0, 1}) {
+            ImageButton* button = w.SystemButtonImage[i];
+            QCOMPARE(lookOf(button), w.b0[i].cacheKey());
+            QTest::mousePress(button, Qt::MiddleButton);
+            QCOMPARE(lookOf(button), w.b1[i].cacheKey());
+            QTest::mouseRelease(button, Qt::MiddleButton, {}, QPoint(-30, 5));
+            QCOMPARE(lookOf(button), w.b0[i].cacheKey());
+        }
+        QCOMPARE(f.closes, 0);
+    }
+
+    void hideButtonHidesBothWindows() {
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        w.show();
+        f.video.showVideoWindow();
+        QTest::mouseClick(w.SystemButtonImage[1], Qt::LeftButton);
+        QVERIFY(w.isHidden());
+        QVERIFY(f.video.window.isHidden());
+        QCOMPARE(f.closes, 0);
+    }
+
+    void closeButtonEndsTheProgram() {
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        QTest::mouseClick(w.SystemButtonImage[0], Qt::LeftButton);
+        QCOMPARE(f.closes, 1);
+        QCOMPARE(f.exits, 0);
+        w.mnuexit->trigger();
+        QCOMPARE(f.exits, 1);
+        QCOMPARE(f.closes, 1);
+    }
+
+    void rightPressOnThePropertiesPanelOpensTheVideoMenu() {
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QPoint where = w.pos();
+        const QPoint inside(40, 20);
+        QTest::mouseClick(w.ListFrame, Qt::LeftButton, {}, inside);
+        QCOMPARE(f.video.menuPopups, 0);
+        QCOMPARE(w.pos(), where);
+        QTest::mouseClick(w.ListFrame, Qt::RightButton, {}, inside);
+        QCOMPARE(f.video.menuPopups, 1);
+    }
+
+    void viewAndPlaylistShareTheSelection() {
+        MainWindowFixture f;
+        f.fill({"a", "b", "c", "d"});
+        MainWindow& w = f.make();
+        w.show();
+        QTest::mouseClick(w.lstsong->viewport(), Qt::LeftButton, {}, rowCentre(w.lstsong, 2));
+        QCOMPARE(f.playlist.selectedIndex(), 2);
+        QCOMPARE(f.playlist.selectedPath(), QStringLiteral("/m/c"));
+        f.playlist.select(3);
+        QCOMPARE(w.lstsong->selectionModel()->selectedRows().value(0).row(), 3);
+        f.playlist.select(-1);
+        QVERIFY(w.lstsong->selectionModel()->selectedRows().isEmpty());
+    }
+
+    void listPopupActsOnThePriorSelection() {
+        MainWindowFixture f;
+        f.fill({"a", "b", "c", "d", "e"});
+        f.playlist.select(1);
+        MainWindow& w = f.make();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QWidget* popup = nullptr;
+        chooseInNextPopup(w.mnudel, &popup);
+        QTest::mouseClick(w.lstsong->viewport(), Qt::RightButton, {}, rowCentre(w.lstsong, 3));
+        QCOMPARE(popup, w.mnulist);
+        QCOMPARE(f.playlist.lstsong.entries(), (QStringList{"a", "c", "d", "e"}));
+        QCOMPARE(f.playlist.temlst.entries(), (QStringList{"/m/a", "/m/c", "/m/d", "/m/e"}));
+        QCOMPARE(f.playlist.selectedIndex(), -1);
+        QCOMPARE(f.playlist.temlst.listIndex(), -1);
+        QVERIFY(w.lstsong->selectionModel()->selectedRows().isEmpty());
+    }
+
+    void listPopupItemsInOrder() {
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        QStringList captions;
+        for (QAction* item : w.mnulist->actions())
+            captions << item->objectName() + u' ' + item->text();
+        QCOMPARE(captions, (QStringList{"mnuadddir 添加文件夹", "mnuplay 播放文件",
+                                        "mnudel 删除文件", "mnuclear 清空列表"}));
+    }
+
+    void deleteWithoutSelectionWarns() {
+        MainWindowFixture f;
+        f.fill({"a", "b"});
+        MainWindow& w = f.make();
+        w.mnudel->trigger();
+        QCOMPARE(f.messages.shown,
+                 QStringList{QStringLiteral("%1|提示……|请先选定媒体文件，然后删除！")
+                                 .arg(int(QMessageBox::Warning))});
+        QCOMPARE(f.playlist.lstsong.count(), 2);
+        QCOMPARE(f.playlist.temlst.count(), 2);
+    }
+
+    void deleteOnMisalignedListsKeepsGoing() {
+        MainWindowFixture f;
+        f.playlist.lstsong.addItems({"a", "b", "c"});
+        f.playlist.temlst.addItems({"/m/a", "/m/b"});
+        MainWindow& w = f.make();
+        f.playlist.select(2);
+        w.mnudel->trigger();
+        QCOMPARE(f.playlist.lstsong.entries(), (QStringList{"a", "b"}));
+        QCOMPARE(f.playlist.temlst.entries(), (QStringList{"/m/a", "/m/b"}));
+        QCOMPARE(f.playlist.temlst.listIndex(), -1);
+    }
+
+    void clearEmptiesBothLists() {
+        MainWindowFixture f;
+        f.fill({"a", "b", "c"});
+        f.playlist.select(0);
+        MainWindow& w = f.make();
+        w.mnuclear->trigger();
+        QCOMPARE(f.playlist.lstsong.count(), 0);
+        QCOMPARE(f.playlist.temlst.count(), 0);
+        QCOMPARE(f.playlist.selectedIndex(), -1);
+        QVERIFY(f.messages.shown.isEmpty());
+    }
+
+    void keysThatPlayTheSelection_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("plays");
+        QTest::newRow("Enter") << "\r" << true;
+        QTest::newRow("l") << "l" << true;
+        QTest::newRow("L") << "L" << false;
+        QTest::newRow("k") << "k" << false;
+    }
+    void keysThatPlayTheSelection() {
+        QFETCH(QString, typed);
+        QFETCH(bool, plays);
+        MainWindowFixture f;
+        f.fill({"a", "b", "c"});
+        f.playlist.select(1);
+        MainWindow& w = f.make();
+        w.show();
+        const int key = typed == "\r" ? Qt::Key_Return : typed.toUpper().at(0).unicode();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, typed);
+        QApplication::sendEvent(w.lstsong, &press);
+        QCOMPARE(f.video.player.calls.contains(QStringLiteral("FileName /m/b")), plays);
+        QCOMPARE(f.video.player.calls.contains(QStringLiteral("Play")), plays);
+    }
+
+    void keyStillReachesTheList() {
+        MainWindowFixture f;
+        f.fill({"a", "b", "c"});
+        f.playlist.select(0);
+        MainWindow& w = f.make();
+        w.show();
+        w.lstsong->setFocus();
+        QTest::keyClick(w.lstsong, Qt::Key_Down);
+        QCOMPARE(f.playlist.selectedIndex(), 1);
+    }
+
+    void dropOfFilesAppendsInOrder_data() {
+        QTest::addColumn<bool>("onTheList");
+        QTest::newRow("list") << true;
+        QTest::newRow("window") << false;
+    }
+    void dropOfFilesAppendsInOrder() {
+        QFETCH(bool, onTheList);
+        MainWindowFixture f;
+        f.fill({"old.mp3"});
+        f.playlist.select(0);
+        MainWindow& w = f.make();
+        w.show();
+        QWidget* target = onTheList ? w.lstsong->viewport() : static_cast<QWidget*>(&w);
+        const auto data = fileList({"/x/one.mp3", "/x/two.WAV", "/x/one.mp3"});
+
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, data.get(),
+                              Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, data.get(),
+                        Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(f.playlist.lstsong.entries(),
+                 (QStringList{"old.mp3", "one.mp3", "two.WAV", "one.mp3"}));
+        QCOMPARE(f.playlist.temlst.entries(),
+                 (QStringList{"/m/old.mp3", "/x/one.mp3", "/x/two.WAV", "/x/one.mp3"}));
+        QCOMPARE(f.playlist.selectedIndex(), 0);
+    }
+
+    void dropOfTextIsRefused_data() {
+        QTest::addColumn<bool>("webLink");
+        QTest::newRow("text") << false;
+        QTest::newRow("web link") << true;
+    }
+    void dropOfTextIsRefused() {
+        QFETCH(bool, webLink);
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        w.show();
+        QMimeData data;
+        if (webLink)
+            data.setUrls({QUrl(QStringLiteral("https://example.org/a.mp3"))});
+        else
+            data.setText(QStringLiteral("/x/one.mp3"));
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(w.lstsong->viewport(), &enter);
+        QVERIFY(!enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.lstsong->viewport(), &drop);
+        QCOMPARE(f.playlist.lstsong.count(), 0);
+        QCOMPARE(f.playlist.temlst.count(), 0);
+    }
+
+    void muteBoxMutesTheEngine() {
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        QVERIFY(!w.frm->Check1->isChecked());
+        w.frm->Check1->click();
+        QVERIFY(f.video.player.muted);
+        w.frm->Check1->click();
+        QVERIFY(!f.video.player.muted);
+    }
+
+    void helpOpensTheTips() {
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        QTest::mouseClick(w.frm->help, Qt::LeftButton);
+        w.mnuhelp->trigger();
+        QCOMPARE(f.tips.opened, 2);
+    }
+
+    void vcdButtonReportsAMissingDisc() {
+        MainWindowFixture f;
+        f.fill({"a"});
+        MainWindow& w = f.make();
+        QTest::mouseClick(w.frm->playvcd, Qt::LeftButton);
+        QCOMPARE(f.messages.shown.size(), 1);
+        QVERIFY(f.messages.shown.first().contains(QStringLiteral("|Sonvela|")));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"
