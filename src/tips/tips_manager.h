@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tips/tip_dialog.h"
 #include "tips/tip_store.h"
 #include "tips/tips_host.h"
 
@@ -7,7 +8,6 @@
 #include <QPointer>
 
 class SettingsStore;
-class TipDialog;
 
 // Owns the one tip-of-the-day dialog and the tips it has read. The tips
 // and the number on show stay here while the dialog comes and goes.
