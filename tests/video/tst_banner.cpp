@@ -18,14 +18,6 @@ int ticksUntilWrap(Banner& banner, int windowWidth) {
 class TestBanner : public QObject {
     Q_OBJECT
   private slots:
-    void startsWithItsInitialTextAndPlace() {
-        Banner banner([](const QString& text) { return 100 * int(text.size()); });
-        QCOMPARE(banner.text(), QStringLiteral("Sonvela2.05版"));
-        QCOMPARE(banner.left(), 2910);
-        QCOMPARE(banner.width(), 1200);
-        QCOMPARE(banner.BannerStep(), 0);
-    }
-
     // The text changes on the tick that brings the right edge to or past
     // the window's left edge, not one tick earlier or later.
     void wrapsWhenTheRightEdgePassesTheLeftEdge_data() {
@@ -61,16 +53,6 @@ class TestBanner : public QObject {
             QCOMPARE(banner.width(), 100 * int(expected[pass].size()));
             QCOMPARE(banner.BannerStep(), steps[pass]);
         }
-    }
-
-    void reentersAtTheCurrentWindowWidth() {
-        Banner banner([](const QString&) { return 0; });
-        QVERIFY(!banner.tick(3000)); // 2860
-        for (int i = 0; i < 57; ++i)
-            banner.tick(3000);
-        QCOMPARE(banner.left(), 10);
-        QVERIFY(banner.tick(6000));
-        QCOMPARE(banner.left(), 6000);
     }
 };
 
