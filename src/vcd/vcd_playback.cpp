@@ -36,20 +36,18 @@ bool lessIgnoringCase(const QString& a, const QString& b) {
 }
 
 // The track folder under `root`: ISO 9660 mounts show "mpegav" in upper or
-// lower case, so any spelling counts; the exact one wins if both exist.
+// lower case, so any spelling counts; the exact one wins if several exist.
 std::optional<QString> trackFolder(const QString& root) {
-    QDir rootDir(root);
+    const QDir rootDir(root);
     QStringList matches;
     for (const QString& name : rootDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         if (name.compare(TrackFolderName, Qt::CaseInsensitive) == 0)
             matches << name;
     if (matches.isEmpty())
         return std::nullopt;
-    std::sort(matches.begin(), matches.end(), [](const QString& a, const QString& b) {
-        return (a == TrackFolderName) != (b == TrackFolderName) ? a == TrackFolderName
-                                                                : lessIgnoringCase(a, b);
-    });
-    return QDir::cleanPath(rootDir.absoluteFilePath(matches.first()));
+    std::sort(matches.begin(), matches.end(), lessIgnoringCase);
+    const QString chosen = matches.contains(TrackFolderName) ? TrackFolderName : matches.first();
+    return QDir::cleanPath(rootDir.absoluteFilePath(chosen));
 }
 
 // The folder's files that are neither hidden nor system files, in
