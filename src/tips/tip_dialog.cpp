@@ -1,6 +1,7 @@
 #include "tips/tip_dialog.h"
 
 #include "app/settings_store.h"
+#include "playlist/paths.h"
 #include "shell/drag_window.h"
 #include "shell/skin.h"
 #include "shell/twips.h"
@@ -129,13 +130,13 @@ bool TipDialog::Form_Load() {
     chktip->setChecked(true);
     restorePosition();
     store_.seedFromClock();
-    if (!LoadTips(ProgramTipsFile()))
+    if (!LoadTips(tipsFilePath()))
         lblTipText->setText(TipsNotFoundText());
     return true;
 }
 
-QString TipDialog::ProgramTipsFile() const {
-    return programFolder_ + QLatin1Char('/') + TipsFileName;
+QString TipDialog::tipsFilePath() const {
+    return ProgramFile(programFolder_, TipsFileName);
 }
 
 bool TipDialog::LoadTips(const QString& path) {

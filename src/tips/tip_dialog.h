@@ -55,7 +55,7 @@ class TipDialog : public QWidget {
     void buildControls();
     void PickRandomTip();
     void restorePosition();
-    QString ProgramTipsFile() const;
+    QString tipsFilePath() const;
     QString chktipValue() const;
 
     void Form_Unload();

@@ -1,6 +1,7 @@
 #include "vcd/vcd_playback.h"
 
 #include "playback/media_engine.h"
+#include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
 #include "shell/messages.h"
 #include "vcd/optical_drive.h"
@@ -66,7 +67,7 @@ bool buildPlaylist(PlaylistPair& pair, const QString& root, const QString& progr
         return false;
     const QStringList names = trackFiles(*folder);
 
-    QFile m3u(programFolder + QLatin1Char('/') + VcdPlaylistName);
+    QFile m3u(ProgramFile(programFolder, VcdPlaylistName));
     if (!m3u.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     for (const QString& name : names) {
