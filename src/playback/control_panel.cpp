@@ -16,6 +16,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QSlider>
@@ -28,6 +29,7 @@ namespace {
 constexpr int TimerIntervalMs = 15;
 
 constexpr int PanelFontPx = 12;
+constexpr int SoundFontPx = 11;
 const QColor FrameGrey(208, 208, 208);
 
 constexpr double ButtonTop = 1365;
@@ -45,9 +47,11 @@ const QStringList OpenFilters = {QStringLiteral("音频文件 (*.MP3 *.WAV *.MID
                                  QStringLiteral("视频文件 (*.MPEG *.AVI *.RM)"),
                                  QStringLiteral("微软媒体文件 (*.wma)")};
 
-// A press of the left button anywhere in the seek bar's groove puts the
-// thumb there (and so seeks there) instead of paging towards it.
-class JumpToClickStyle : public QProxyStyle {
+// The look of the panel's bars: a left press anywhere in the seek bar's
+// groove puts the thumb there (and so seeks there) instead of paging towards
+// it, and the scroll bars, short as they are, keep a thumb small enough to
+// show where it stands.
+class PanelBarStyle : public QProxyStyle {
   public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
@@ -55,7 +59,19 @@ class JumpToClickStyle : public QProxyStyle {
             return Qt::LeftButton;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_ScrollBarSliderMin)
+            return 8;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
 };
+
+void usePanelBarStyle(QWidget* bar) {
+    auto* style = new PanelBarStyle;
+    style->setParent(bar);
+    bar->setStyle(style);
+}
 
 QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent, const QRect& where) {
     auto* label = new QLabel(text, parent);
@@ -73,6 +89,7 @@ QScrollBar* makeScrollBar(const QString& name, int minimum, int maximum, QWidget
     bar->setPageStep(50);
     bar->setValue(0);
     bar->setGeometry(where);
+    usePanelBarStyle(bar);
     return bar;
 }
 
@@ -128,9 +145,7 @@ void ControlPanel::showSongTitle(const QString& text) {
 void ControlPanel::buildSeekBar() {
     Slider1 = new QSlider(Qt::Horizontal, this);
     Slider1->setObjectName(QStringLiteral("Slider1"));
-    auto* style = new JumpToClickStyle;
-    style->setParent(Slider1);
-    Slider1->setStyle(style);
+    usePanelBarStyle(Slider1);
     Slider1->setRange(0, 0);
     Slider1->setGeometry(Twips::rect(345, 600, 1860, 300));
     connect(Slider1, &QSlider::valueChanged, this, [this] {
@@ -177,14 +192,18 @@ void ControlPanel::buildControlCentre() {
     ctlfrm->installEventFilter(this);
 
     HScroll1 =
-        makeScrollBar(QStringLiteral("HScroll1"), 0, 2500, ctlfrm, Twips::rect(675, 330, 885, 210));
+        makeScrollBar(QStringLiteral("HScroll1"), 0, 2500, ctlfrm, Twips::rect(615, 345, 960, 210));
     HScroll2 = makeScrollBar(QStringLiteral("HScroll2"), -5000, 5000, ctlfrm,
-                             Twips::rect(675, 630, 885, 210));
+                             Twips::rect(615, 645, 960, 210));
     connectScrollBar(HScroll1, &ControlPanel::HScroll1_Change, &ControlPanel::HScroll1_Scroll);
     connectScrollBar(HScroll2, &ControlPanel::HScroll2_Change, &ControlPanel::HScroll2_Scroll);
     lblsound =
-        makeLabel(QStringLiteral("lblsound"), QString(), ctlfrm, Twips::rect(90, 1290, 1470, 210));
+        makeLabel(QStringLiteral("lblsound"), QString(), ctlfrm, Twips::rect(30, 1305, 1590, 210));
     lblsound->setAlignment(Qt::AlignCenter);
+    // The longest balance text has to fit the frame's width.
+    QFont soundFont = lblsound->font();
+    soundFont.setPixelSize(SoundFontPx);
+    lblsound->setFont(soundFont);
 
     Check1 = new QCheckBox(QStringLiteral("静音"), ctlfrm);
     Check1->setObjectName(QStringLiteral("Check1"));
@@ -368,7 +387,12 @@ void ControlPanel::ctlfrm_MouseMove() {
 }
 
 bool ControlPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ctlfrm && event->type() == QEvent::MouseMove)
-        ctlfrm_MouseMove();
+    // Moves over the buttons and bars inside come up here too when those
+    // ignore them; only a move over the frame's own area counts.
+    if (watched == ctlfrm && event->type() == QEvent::MouseMove) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        if (!ctlfrm->childAt(move->position().toPoint()))
+            ctlfrm_MouseMove();
+    }
     return QFrame::eventFilter(watched, event);
 }
