@@ -1,0 +1,349 @@
+#include "playback/mpv_engine.h"
+#include "support/test_clips.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QtEndian>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// Decoded sound read back from mpv's pcm output.
+struct Wav {
+    int channels = 0;
+    int rate = 0;
+    std::vector<std::vector<double>> samples; // per channel
+
+    double seconds() const { return samples.empty() ? 0 : double(samples[0].size()) / rate; }
+
+    // RMS in dBFS of one channel between two times.
+    double levelDb(int channel, double from, double to) const {
+        const auto& data = samples.at(channel);
+        const size_t begin = size_t(from * rate);
+        const size_t end = std::min(data.size(), size_t(to * rate));
+        double sum = 0;
+        for (size_t i = begin; i < end; ++i)
+            sum += data[i] * data[i];
+        const double rms = end > begin ? std::sqrt(sum / double(end - begin)) : 0;
+        return rms > 0 ? 20 * std::log10(rms) : -200;
+    }
+};
+
+template <typename T> T readLe(const char* p) {
+    return qFromLittleEndian<T>(p);
+}
+
+double sampleAt(const char* p, int format, int bits) {
+    if (format == 3)
+        return bits == 64 ? readLe<double>(p) : readLe<float>(p);
+    if (bits == 16)
+        return readLe<qint16>(p) / 32768.0;
+    if (bits == 32)
+        return readLe<qint32>(p) / 2147483648.0;
+    return (quint8(*p) - 128) / 128.0;
+}
+
+Wav readWav(const QString& path) {
+    QFile file(path);
+    Wav wav;
+    if (!file.open(QIODevice::ReadOnly))
+        return wav;
+    const QByteArray bytes = file.readAll();
+    int format = 0, bits = 0;
+    qsizetype pos = 12;
+    while (pos + 8 <= bytes.size()) {
+        const QByteArray id = bytes.mid(pos, 4);
+        const quint32 size = readLe<quint32>(bytes.constData() + pos + 4);
+        const char* body = bytes.constData() + pos + 8;
+        if (id == "fmt ") {
+            format = readLe<quint16>(body);
+            wav.channels = readLe<quint16>(body + 2);
+            wav.rate = int(readLe<quint32>(body + 4));
+            bits = readLe<quint16>(body + 14);
+            if (format == 0xFFFE) // extensible: the sub-format's first word
+                format = readLe<quint16>(body + 24);
+        } else if (id == "data") {
+            // The size may be unset if the writer never finished the header.
+            const qsizetype end = bytes.size();
+            const int frame = wav.channels * bits / 8;
+            wav.samples.assign(wav.channels, {});
+            for (qsizetype p = pos + 8; frame > 0 && p + frame <= end; p += frame)
+                for (int c = 0; c < wav.channels; ++c)
+                    wav.samples[c].push_back(
+                        sampleAt(bytes.constData() + p + c * bits / 8, format, bits));
+            break;
+        }
+        pos += 8 + size + (size & 1);
+    }
+    return wav;
+}
+
+constexpr double kSilence = 1000;
+
+MpvEngineOptions headless() {
+    MpvEngineOptions options;
+    options.videoOutput = QStringLiteral("null");
+    options.audioOutput = QStringLiteral("null");
+    return options;
+}
+
+} // namespace
+
+class TestMpvEngine : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void opensAndKnowsDuration();
+    void positionAdvancesAndSeeks();
+    void pauseHoldsAndPlayResumes();
+    void stopHalts();
+    void refusesWhatItCannotPlay_data();
+    void refusesWhatItCannotPlay();
+    void playlistPlaysInOrderAndEndsOnce();
+    void levels_data();
+    void levels();
+    void changesMidFileKeepPlaying();
+    void liveChangesReachTheSound_data();
+    void liveChangesReachTheSound();
+
+  private:
+    std::unique_ptr<MpvEngine> engine_;
+    QTemporaryDir temp_;
+    // Plays `clip` to its end through the pcm output and reads the sound
+    // back; `before` runs ahead of opening the file, `after` right after.
+    Wav render(const std::function<void(MpvEngine&)>& before, const QString& clip,
+               const std::function<void(MpvEngine&)>& after = nullptr);
+};
+
+void TestMpvEngine::initTestCase() {
+    QVERIFY(!TestClips::sineClip().isEmpty());
+    QVERIFY(temp_.isValid());
+}
+
+void TestMpvEngine::opensAndKnowsDuration() {
+    MpvEngine engine(headless());
+    QVERIFY(engine.isValid());
+    QVERIFY(engine.setFileName(TestClips::sineClip()));
+    QCOMPARE(engine.fileName(), TestClips::sineClip());
+    QVERIFY(engine.play());
+    const auto length = engine.duration();
+    QVERIFY(length);
+    QVERIFY2(std::abs(*length - 3.0) < 0.1, qPrintable(QString::number(*length)));
+}
+
+void TestMpvEngine::positionAdvancesAndSeeks() {
+    MpvEngine engine(headless());
+    QVERIFY(engine.setFileName(TestClips::shortClip(10)));
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.3, 3000);
+    QVERIFY(engine.setCurrentPosition(7));
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) >= 7, 3000);
+    QVERIFY(engine.currentPosition().value_or(0) < 9);
+}
+
+void TestMpvEngine::pauseHoldsAndPlayResumes() {
+    MpvEngine engine(headless());
+    QVERIFY(engine.setFileName(TestClips::shortClip(10)));
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.2, 3000);
+    QVERIFY(engine.pause());
+    QTest::qWait(100);
+    const double held = engine.currentPosition().value_or(-1);
+    QTest::qWait(500);
+    QCOMPARE(engine.currentPosition().value_or(-1), held);
+    QVERIFY(engine.play());
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > held + 0.2, 3000);
+}
+
+void TestMpvEngine::stopHalts() {
+    MpvEngine engine(headless());
+    QVERIFY(engine.setFileName(TestClips::shortClip(10)));
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.3, 3000);
+    QVERIFY(engine.stop());
+    QTest::qWait(300);
+    const double halted = engine.currentPosition().value_or(-1);
+    QVERIFY2(halted >= 0 && halted < 0.3, qPrintable(QString::number(halted)));
+    QTest::qWait(400);
+    QCOMPARE(engine.currentPosition().value_or(-1), halted);
+    // Play after Stop starts the file again.
+    QVERIFY(engine.play());
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.2, 3000);
+}
+
+void TestMpvEngine::refusesWhatItCannotPlay_data() {
+    QTest::addColumn<QString>("path");
+    QTest::newRow("missing") << QDir(TestClips::dir()).filePath("no-such-clip.wav");
+    QTest::newRow("not media") << TestClips::notMediaFile();
+    QTest::newRow("folder") << TestClips::dir();
+    QTest::newRow("empty") << QString();
+}
+
+void TestMpvEngine::refusesWhatItCannotPlay() {
+    QFETCH(QString, path);
+    MpvEngine engine(headless());
+    QVERIFY(engine.setFileName(TestClips::shortClip(10)));
+    QVERIFY(!engine.setFileName(path));
+    QCOMPARE(engine.fileName(), TestClips::shortClip(10));
+    // Still working: a good file plays afterwards.
+    QVERIFY(engine.setFileName(TestClips::sineClip()));
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.2, 3000);
+}
+
+void TestMpvEngine::playlistPlaysInOrderAndEndsOnce() {
+    const QString first = TestClips::shortClip(1, 440);
+    const QString second = TestClips::shortClip(2, 880);
+    const QString list = temp_.filePath("two.m3u");
+    QFile m3u(list);
+    QVERIFY(m3u.open(QIODevice::WriteOnly));
+    m3u.write((first + "\r\n" + second + "\r\n").toUtf8());
+    m3u.close();
+
+    MpvEngine engine(headless());
+    QSignalSpy ended(&engine, &MpvEngine::EndOfStream);
+    QVERIFY(engine.setFileName(list));
+    QVERIFY(std::abs(engine.duration().value_or(0) - 1.0) < 0.1);
+    // The second clip is the longer one: seeing its length means it plays.
+    QTRY_VERIFY_WITH_TIMEOUT(std::abs(engine.duration().value_or(0) - 2.0) < 0.1, 4000);
+    QCOMPARE(ended.count(), 0);
+    QVERIFY(ended.wait(4000));
+    QTest::qWait(500);
+    QCOMPARE(ended.count(), 1);
+}
+
+Wav TestMpvEngine::render(const std::function<void(MpvEngine&)>& before, const QString& clip,
+                          const std::function<void(MpvEngine&)>& after) {
+    static int run = 0;
+    const QString wavPath = temp_.filePath(QStringLiteral("out-%1.wav").arg(++run));
+    {
+        MpvEngineOptions options = headless();
+        options.audioOutput = QStringLiteral("pcm");
+        options.audioFile = wavPath;
+        MpvEngine engine(options);
+        QSignalSpy ended(&engine, &MpvEngine::EndOfStream);
+        if (before)
+            before(engine);
+        if (!engine.setFileName(clip))
+            return {};
+        if (after)
+            after(engine);
+        if (!ended.wait(15000))
+            return {};
+    } // the WAV header is finished when the engine goes
+    return readWav(wavPath);
+}
+
+void TestMpvEngine::levels_data() {
+    QTest::addColumn<int>("volume");
+    QTest::addColumn<int>("balance");
+    QTest::addColumn<bool>("mute");
+    QTest::addColumn<double>("leftDrop");
+    QTest::addColumn<double>("rightDrop");
+    QTest::newRow("volume -8 dB") << -800 << 0 << false << 8.0 << 8.0;
+    QTest::newRow("volume -25 dB") << -2500 << 0 << false << 25.0 << 25.0;
+    QTest::newRow("volume -0.37 dB") << -37 << 0 << false << 0.37 << 0.37;
+    QTest::newRow("balance -10 dB") << 0 << -1000 << false << 0.0 << 10.0;
+    QTest::newRow("balance +10 dB") << 0 << 1000 << false << 10.0 << 0.0;
+    QTest::newRow("balance +50 dB") << 0 << 5000 << false << 50.0 << 0.0;
+    QTest::newRow("volume and balance") << -600 << -300 << false << 6.0 << 9.0;
+    QTest::newRow("mute") << 0 << 0 << true << kSilence << kSilence;
+}
+
+void TestMpvEngine::levels() {
+    QFETCH(int, volume);
+    QFETCH(int, balance);
+    QFETCH(bool, mute);
+    QFETCH(double, leftDrop);
+    QFETCH(double, rightDrop);
+    const QString clip = TestClips::sineClip();
+    const Wav reference = render(nullptr, clip);
+    const Wav changed = render(
+        [&](MpvEngine& engine) {
+            QVERIFY(engine.setVolume(volume));
+            QVERIFY(engine.setBalance(balance));
+            QVERIFY(engine.setMute(mute));
+            QCOMPARE(engine.balance().value_or(0), balance);
+        },
+        clip);
+    QCOMPARE(reference.channels, 2);
+    QCOMPARE(changed.channels, 2);
+    QVERIFY(std::abs(changed.seconds() - 3.0) < 0.2);
+    const double drops[] = {leftDrop, rightDrop};
+    for (int channel = 0; channel < 2; ++channel) {
+        const double drop =
+            reference.levelDb(channel, 0.5, 2.5) - changed.levelDb(channel, 0.5, 2.5);
+        qInfo("channel %d: %.3f dB down (want %.2f)", channel, drop, drops[channel]);
+        if (drops[channel] == kSilence) {
+            QVERIFY(changed.levelDb(channel, 0.5, 2.5) < -90);
+            continue;
+        }
+        QVERIFY2(std::abs(drop - drops[channel]) <= 0.3, qPrintable(QString::number(drop)));
+    }
+}
+
+void TestMpvEngine::changesMidFileKeepPlaying() {
+    MpvEngine engine(headless());
+    QVERIFY(engine.setFileName(TestClips::shortClip(10)));
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.3, 3000);
+    QSignalSpy ended(&engine, &MpvEngine::EndOfStream);
+    double last = engine.currentPosition().value_or(0);
+    const std::function<bool()> changes[] = {
+        [&] { return engine.setVolume(-800); }, [&] { return engine.setBalance(-1000); },
+        [&] { return engine.setMute(true); },   [&] { return engine.setMute(false); },
+        [&] { return engine.setVolume(0); },    [&] { return engine.setBalance(2000); }};
+    for (const auto& change : changes) {
+        QVERIFY(change());
+        QTest::qWait(250);
+        const double now = engine.currentPosition().value_or(0);
+        // Neither restarted (position would drop) nor paused (would stand).
+        QVERIFY2(now > last + 0.1, qPrintable(QStringLiteral("%1 -> %2").arg(last).arg(now)));
+        last = now;
+    }
+    QCOMPARE(ended.count(), 0);
+}
+
+void TestMpvEngine::liveChangesReachTheSound_data() {
+    QTest::addColumn<bool>("seekAfter");
+    QTest::newRow("in place") << false;
+    QTest::newRow("then seek") << true;
+}
+
+void TestMpvEngine::liveChangesReachTheSound() {
+    // The pcm output runs ahead of real time, so the file is paused at once
+    // and changed while paused: the end of the sound must then be quieter by
+    // exactly the change, also after a seek rebuilds the audio pipeline.
+    QFETCH(bool, seekAfter);
+    const QString clip = TestClips::shortClip(20);
+    const Wav reference = render(nullptr, clip);
+    const Wav changed = render(nullptr, clip, [&](MpvEngine& engine) {
+        QVERIFY(engine.pause());
+        QVERIFY(engine.setCurrentPosition(5));
+        QTest::qWait(500);
+        const double at = engine.currentPosition().value_or(-1);
+        qInfo("changed at %.3f s", at);
+        QVERIFY(engine.setVolume(-800));
+        QVERIFY(engine.setBalance(1000));
+        if (seekAfter)
+            QVERIFY(engine.setCurrentPosition(10));
+        QTest::qWait(500);
+        QVERIFY(engine.play());
+    });
+    const double expectedLength = reference.seconds() - (seekAfter ? 10 : 5);
+    qInfo("lengths %.6f %.6f", reference.seconds(), changed.seconds());
+    QVERIFY(std::abs(changed.seconds() - expectedLength) < 0.3);
+    const double end = changed.seconds() - 0.5;
+    const double refEnd = reference.seconds() - 0.5;
+    const double leftDrop =
+        reference.levelDb(0, refEnd - 1, refEnd) - changed.levelDb(0, end - 1, end);
+    const double rightDrop =
+        reference.levelDb(1, refEnd - 1, refEnd) - changed.levelDb(1, end - 1, end);
+    qInfo("live change: left %.3f dB, right %.3f dB down", leftDrop, rightDrop);
+    QVERIFY(std::abs(leftDrop - 18.0) <= 0.3);
+    QVERIFY(std::abs(rightDrop - 8.0) <= 0.3);
+}
+
+QTEST_GUILESS_MAIN(TestMpvEngine)
+#include "tst_mpv_engine.moc"

@@ -1,0 +1,108 @@
+#include "support/test_clips.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSaveFile>
+
+namespace TestClips {
+
+namespace {
+
+QString temporaryNameFor(const QString& name) {
+    // Same folder (so the rename is atomic) and same extension (ffmpeg picks
+    // the container from it).
+    const QString suffix = QFileInfo(name).suffix();
+    QString temp = QStringLiteral(".part-%1-%2")
+                       .arg(QCoreApplication::applicationPid())
+                       .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    if (!suffix.isEmpty())
+        temp += QLatin1Char('.') + suffix;
+    return temp;
+}
+
+QStringList sineInput(int seconds, int frequencyHz) {
+    return {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+            QStringLiteral("sine=frequency=%1:duration=%2:sample_rate=44100")
+                .arg(frequencyHz)
+                .arg(seconds)};
+}
+
+QString videoWithSine(const QString& name, const QString& videoSource, int seconds) {
+    QStringList args{QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                     videoSource};
+    args << sineInput(seconds, 1000)
+         << QStringList{
+                QStringLiteral("-t"),      QString::number(seconds), QStringLiteral("-ac"),
+                QStringLiteral("2"),       QStringLiteral("-c:v"),   QStringLiteral("mpeg4"),
+                QStringLiteral("-q:v"),    QStringLiteral("3"),      QStringLiteral("-pix_fmt"),
+                QStringLiteral("yuv420p"), QStringLiteral("-c:a"),   QStringLiteral("aac")};
+    return make(name, args);
+}
+
+} // namespace
+
+QString dir() {
+    const QString path = QStringLiteral(SONVELA_TEST_CLIP_DIR);
+    QDir().mkpath(path);
+    return path;
+}
+
+QString make(const QString& name, const QStringList& ffmpegArgs) {
+    const QString target = QDir(dir()).filePath(name);
+    if (QFileInfo::exists(target))
+        return target;
+    const QString temp = QDir(dir()).filePath(temporaryNameFor(name));
+    QProcess ffmpeg;
+    ffmpeg.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 QStringList{QStringLiteral("-nostdin"), QStringLiteral("-y"),
+                             QStringLiteral("-loglevel"), QStringLiteral("error")}
+                     << ffmpegArgs << temp);
+    const bool ok = ffmpeg.waitForFinished(120000) && ffmpeg.exitStatus() == QProcess::NormalExit &&
+                    ffmpeg.exitCode() == 0 && QFileInfo(temp).size() > 0;
+    if (!ok || !QFile::rename(temp, target))
+        QFile::remove(temp); // failed, or another process got there first
+    return QFileInfo::exists(target) ? target : QString();
+}
+
+QString shortClip(int seconds, int frequencyHz) {
+    return make(QStringLiteral("sine-%1hz-%2s.wav").arg(frequencyHz).arg(seconds),
+                sineInput(seconds, frequencyHz) << QStringLiteral("-ac") << QStringLiteral("2"));
+}
+
+QString sineClip() {
+    return shortClip(3);
+}
+
+QString videoClip() {
+    return videoWithSine(QStringLiteral("testsrc-640x360-3s.mkv"),
+                         QStringLiteral("testsrc=size=640x360:rate=25:duration=3"), 3);
+}
+
+QString colourClip(const QString& colour, int seconds, int width, int height) {
+    return videoWithSine(
+        QStringLiteral("%1-%2x%3-%4s.mkv").arg(colour).arg(width).arg(height).arg(seconds),
+        QStringLiteral("color=c=%1:size=%2x%3:rate=25:duration=%4")
+            .arg(colour)
+            .arg(width)
+            .arg(height)
+            .arg(seconds),
+        seconds);
+}
+
+QString notMediaFile() {
+    const QString path = QDir(dir()).filePath(QStringLiteral("not-media.mp3"));
+    if (QFileInfo::exists(path))
+        return path;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("This is a plain text file, not a sound.\nNothing to play here.\n");
+    return file.commit() ? path : QString();
+}
+
+} // namespace TestClips
