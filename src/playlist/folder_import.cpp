@@ -54,22 +54,21 @@ class PairedAppender {
     QStringList pendingPaths_;
 };
 
-// Lets the event loop run between entries. Handing control over for every
-// single entry costs more than the scan itself on large trees, so the loop
-// runs once a time slice has passed: often enough that the window paints and
-// answers without a visible pause.
+// Lets the event loop run while the scan goes on. Handing control over at
+// every single entry makes a large import a hundred times slower (each turn
+// repaints the list), so the loop runs once a time slice has passed: often
+// enough that the window paints and answers without a visible pause.
 class Yielder {
   public:
-    explicit Yielder(PairedAppender& appender) : appender_(appender) { sinceYield_.start(); }
-
-    // False when the scan should stop.
-    bool step() {
-        if (sinceYield_.elapsed() < SliceMs)
-            return true;
-        return yieldNow();
+    Yielder(PairedAppender& appender, int sliceMs) : appender_(appender), sliceMs_(sliceMs) {
+        sinceYield_.start();
     }
 
-    bool yieldNow() {
+    // Called for every folder listed and every entry; false when the scan
+    // should stop.
+    bool step() {
+        if (sinceYield_.elapsed() < sliceMs_)
+            return true;
         if (!appender_.flush())
             return false;
         QCoreApplication::processEvents();
@@ -78,8 +77,8 @@ class Yielder {
     }
 
   private:
-    static constexpr qint64 SliceMs = 5;
     PairedAppender& appender_;
+    const int sliceMs_;
     QElapsedTimer sinceYield_;
 };
 
@@ -91,6 +90,8 @@ bool IsMatch(const QString& name, const QString& upperExtensions) {
 // folders are not entered, so a link loop cannot fill the list.
 bool CollectFolders(QStringList& folders, Yielder& yielder) {
     for (qsizetype i = 0; i < folders.size(); ++i) {
+        if (!yielder.step())
+            return false;
         const QStringList names =
             QDir(folders.at(i))
                 .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, ListingOrder);
@@ -107,6 +108,8 @@ bool CollectFolders(QStringList& folders, Yielder& yielder) {
 void CollectFiles(const QStringList& folders, const QString& upperExtensions,
                   PairedAppender& appender, Yielder& yielder) {
     for (const QString& folder : folders) {
+        if (!yielder.step())
+            return;
         const QStringList names = QDir(folder).entryList(QDir::Files, ListingOrder);
         for (const QString& name : names) {
             if (!yielder.step())
@@ -133,12 +136,12 @@ QString BrowseForFolder(QWidget* owner, const QString& prompt) {
 }
 
 void ScanFolder(const QString& path, ListControl& titles, ListControl& paths,
-                const QString& extensions) {
+                const QString& extensions, int yieldSliceMs) {
     const QString root = EnsureTrailingSeparator(path);
     if (root.isEmpty())
         return;
     PairedAppender appender(titles, paths);
-    Yielder yielder(appender);
+    Yielder yielder(appender, yieldSliceMs);
     QStringList folders{root};
     if (!CollectFolders(folders, yielder))
         return;

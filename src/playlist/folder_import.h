@@ -22,9 +22,12 @@ QString BrowseForFolder(QWidget* owner, const QString& prompt);
 // listed in name order; hidden entries are skipped and linked folders are
 // never entered. The event loop keeps running during the scan; handlers may
 // clear or edit the lists meanwhile: every append goes to both lists, and
-// the scan stops once either list is full or gone.
+// the scan stops once either list is full or gone. Matches reach the lists
+// just before each turn of the event loop, which comes at least every
+// `yieldSliceMs` of scanning (0: at every directory entry).
+constexpr int ScanYieldSliceMs = 5;
 void ScanFolder(const QString& path, ListControl& titles, ListControl& paths,
-                const QString& extensions);
+                const QString& extensions, int yieldSliceMs = ScanYieldSliceMs);
 
 // Asks for a folder and imports its media files.
 void AddFromDir(QWidget* owner, ListControl& titles, ListControl& paths);
