@@ -1,0 +1,94 @@
+#include "app/settings_store.h"
+#include "playback/mpv_engine.h"
+#include "playback/title_scroller.h"
+#include "playlist/playlist_pair.h"
+#include "shell/messages.h"
+#include "support/test_clips.h"
+#include "tips/tips_manager.h"
+#include "vcd/optical_drive.h"
+#include "vcd/vcd_playback.h"
+#include "video/video_window.h"
+#include "video/video_window_manager.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A Video CD track: an MPEG-1 program stream, as on a real disc.
+QString vcdTrack(int seconds, const QString& colour) {
+    const QString name = QStringLiteral("vcd-%1-%2s.dat").arg(colour).arg(seconds);
+    const QString duration = QString::number(seconds);
+    return TestClips::make(
+        name,
+        {"-f", "lavfi", "-i", "color=c=" + colour + ":size=352x240:rate=25:duration=" + duration,
+         "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + duration, "-t",
+         duration, "-ac", "2", "-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg"});
+}
+
+struct DiscInDrive : OpticalDriveProbe {
+    QString mountPoint;
+    std::optional<OpticalDrive> firstDrive() override {
+        return OpticalDrive{QStringLiteral("/dev/sr0"), mountPoint};
+    }
+};
+
+struct RecordingMessages : Messages {
+    QStringList shown;
+    void show(QMessageBox::Icon, const QString&, const QString& text) override { shown << text; }
+};
+
+} // namespace
+
+class TestE2eVcd : public QObject {
+    Q_OBJECT
+  private slots:
+    void playsBothTracksThenEnds() {
+        const QString first = vcdTrack(2, QStringLiteral("blue"));
+        const QString second = vcdTrack(3, QStringLiteral("green"));
+        QVERIFY2(!first.isEmpty() && !second.isEmpty(), "ffmpeg could not make the tracks");
+
+        QTemporaryDir temp;
+        const QString tracks = temp.filePath(QStringLiteral("disc/MPEGAV"));
+        const QString program = temp.filePath(QStringLiteral("program"));
+        QVERIFY(QDir().mkpath(tracks) && QDir().mkpath(program));
+        QVERIFY(QFile::copy(second, tracks + "/AVSEQ02.DAT"));
+        QVERIFY(QFile::copy(first, tracks + "/AVSEQ01.DAT"));
+
+        PlaylistPair playlist;
+        TitleScroller songTitle;
+        SettingsStore settings(temp.filePath(QStringLiteral("config")));
+        TipsManager tips(settings, QStringLiteral("sonvela"), program);
+        VideoWindowManager video(playlist, songTitle, tips, [] {
+            MpvEngineOptions options;
+            options.audioOutput = QStringLiteral("null");
+            return std::make_unique<MpvEngine>(options);
+        });
+        DiscInDrive drive;
+        drive.mountPoint = temp.filePath(QStringLiteral("disc"));
+        RecordingMessages messages;
+
+        QSignalSpy ended(&video.engine(), &MediaEngine::EndOfStream);
+        QElapsedTimer clock;
+        clock.start();
+        PlayVcd(playlist, drive, program, video, messages);
+
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(playlist.lstsong.entries(), (QStringList{"AVSEQ01.DAT", "AVSEQ02.DAT"}));
+        QCOMPARE(video.engine().fileName(), program + "/mirelle.m3u");
+        QVERIFY(video.window()->isVisible());
+        // Assigning the playlist starts it; the end comes once, after the
+        // second track, not after the first.
+        QTRY_VERIFY_WITH_TIMEOUT(ended.count() >= 1, 30000);
+        QVERIFY2(clock.elapsed() >= 4500, qPrintable(QString::number(clock.elapsed())));
+        QTest::qWait(1000);
+        QCOMPARE(ended.count(), 1);
+    }
+};
+
+QTEST_MAIN(TestE2eVcd)
+#include "tst_e2e_vcd.moc"
