@@ -103,8 +103,15 @@ void List_Save(const ListControl& TheList, const QString& Filename) {
     QSaveFile file(Filename);
     if (!file.open(QIODevice::WriteOnly))
         return;
-    // A failed write makes commit() discard the temporary file.
-    file.write(Gb18030::encode(text));
+    // A short write (disk full, file size limit) is not always reported as
+    // an error by the device: check the count, and never rename a partial
+    // file over the old one.
+    const QByteArray bytes = Gb18030::encode(text);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        file.commit();
+        return;
+    }
     file.commit();
 }
 

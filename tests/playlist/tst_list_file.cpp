@@ -1,0 +1,267 @@
+#include "playlist/gb18030.h"
+#include "playlist/list_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+// 周杰伦 and 七里香 as a Chinese system writes them (GBK).
+const QByteArray GbkJay = QByteArray::fromHex("d6dcbddcc2d7");
+const QByteArray GbkQilixiang = QByteArray::fromHex("c6dfc0efcfe3");
+
+void WriteBytes(const QString& file, const QByteArray& bytes) {
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    QCOMPARE(out.write(bytes), bytes.size());
+}
+
+QByteArray ReadBytes(const QString& file) {
+    QFile in(file);
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("<unreadable>");
+}
+
+QStringList Loaded(const QString& file) {
+    ListControl list;
+    List_Load(list, file);
+    return list.entries();
+}
+
+// The lines of raw bytes as the file format defines them, counted the
+// plain way: a reference for the loader on arbitrary input.
+int ReferenceLineCount(const QByteArray& bytes) {
+    int lines = 0;
+    qsizetype i = 0;
+    do {
+        while (i < bytes.size() && bytes[i] != '\r')
+            ++i;
+        if (i < bytes.size())
+            ++i;
+        if (i < bytes.size() && bytes[i - 1] == '\r' && bytes[i] == '\n')
+            ++i;
+        ++lines;
+    } while (i < bytes.size());
+    return lines;
+}
+
+bool FolderIsWritable(const QString& folder) {
+    QFile probe(folder + QStringLiteral("/probe"));
+    const bool writable = probe.open(QIODevice::WriteOnly);
+    probe.remove();
+    return writable;
+}
+
+} // namespace
+
+class TestListFile : public QObject {
+    Q_OBJECT
+  private:
+    QTemporaryDir dir_;
+    QString file(const QString& name) const { return dir_.filePath(name); }
+
+  private slots:
+    void loadSplitsLinesAndDecodes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("empty file") << QByteArray() << QStringList{""};
+        QTest::newRow("two lines ended by CR LF")
+            << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+        QTest::newRow("last line unterminated") << QByteArray("a\r\nb") << QStringList{"a", "b"};
+        QTest::newRow("extra CR LF") << QByteArray("a\r\n\r\n") << QStringList{"a", ""};
+        QTest::newRow("LF alone is text") << QByteArray("a\nb\n") << QStringList{"a\nb\n"};
+        QTest::newRow("CR alone ends a line") << QByteArray("a\rb\r") << QStringList{"a", "b"};
+        QTest::newRow("CR CR") << QByteArray("a\r\r") << QStringList{"a", ""};
+        QTest::newRow("LF CR LF") << QByteArray("a\n\r\nb") << QStringList{"a\n", "b"};
+        QTest::newRow("only CR LF") << QByteArray("\r\n") << QStringList{""};
+        QTest::newRow("GBK titles") << GbkJay + "\r\n" + GbkQilixiang + " - 01\r\n"
+                                    << QStringList{"周杰伦", "七里香 - 01"};
+        QTest::newRow("GB18030 four-byte") << QByteArray::fromHex("9439fc36") + "\r\n"
+                                           << QStringList{"😀"};
+        QTest::newRow("invalid lead byte")
+            << QByteArray("\x81\r\nok\r\n") << QStringList{"\uFFFD", "ok"};
+        QTest::newRow("truncated character") << QByteArray("a\xD6") << QStringList{"a\uFFFD"};
+    }
+    void loadSplitsLinesAndDecodes() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, expected);
+        WriteBytes(file("table.lwo"), bytes);
+        QCOMPARE(Loaded(file("table.lwo")), expected);
+    }
+
+    void loadOfAnythingButAFileGivesOneBlankEntry_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing") << QStringLiteral("missing.lwo");
+        QTest::newRow("folder") << QStringLiteral("folder.lwo");
+        QTest::newRow("pipe without writer") << QStringLiteral("pipe.lwo");
+        QTest::newRow("empty name") << QString();
+    }
+    void loadOfAnythingButAFileGivesOneBlankEntry() {
+        QFETCH(QString, name);
+        QDir(dir_.path()).mkdir(QStringLiteral("folder.lwo"));
+        ::mkfifo(QFile::encodeName(file(QStringLiteral("pipe.lwo"))).constData(), 0600);
+        QCOMPARE(Loaded(name.isEmpty() ? name : file(name)), QStringList{""});
+    }
+
+    void loadOfAnUnreadableFileGivesOneBlankEntry() {
+        WriteBytes(file("locked.lwo"), "secret\r\n");
+        QFile::setPermissions(file("locked.lwo"), QFileDevice::Permissions());
+        QFile probe(file("locked.lwo"));
+        if (probe.open(QIODevice::ReadOnly))
+            QSKIP("running as root: permissions do not block reading");
+        QCOMPARE(Loaded(file("locked.lwo")), QStringList{""});
+    }
+
+    void loadAppendsToWhatIsThere() {
+        WriteBytes(file("more.lwo"), "b\r\n");
+        ListControl list;
+        list.addItem(QStringLiteral("a"));
+        List_Load(list, file("more.lwo"));
+        QCOMPARE(list.entries(), (QStringList{"a", "b"}));
+    }
+
+    void loadStopsWhenTheListIsFull() {
+        WriteBytes(file("long.lwo"), QByteArray(40000, '\r'));
+        ListControl list;
+        List_Load(list, file("long.lwo"));
+        QCOMPARE(list.count(), ListControl::MaxEntries);
+
+        ListControl nearlyFull;
+        nearlyFull.addItems(QStringList(ListControl::MaxEntries - 2, QStringLiteral("x")));
+        WriteBytes(file("three.lwo"), "a\r\nb\r\nc\r\n");
+        List_Load(nearlyFull, file("three.lwo"));
+        QCOMPARE(nearlyFull.count(), ListControl::MaxEntries);
+        QCOMPARE(nearlyFull.text(ListControl::MaxEntries - 1), QStringLiteral("b"));
+        List_Load(nearlyFull, file("three.lwo"));
+        QCOMPARE(nearlyFull.count(), ListControl::MaxEntries);
+    }
+
+    void loadSurvivesHugeAndRandomInput() {
+        WriteBytes(file("oneline.lwo"), QByteArray(10 * 1024 * 1024, 'x') + "\r\nend");
+        const QStringList big = Loaded(file("oneline.lwo"));
+        QCOMPARE(big.size(), 2);
+        QCOMPARE(big.first().size(), 10 * 1024 * 1024);
+        QCOMPARE(big.last(), QStringLiteral("end"));
+
+        QRandomGenerator random(20061207);
+        for (int round = 0; round < 20; ++round) {
+            QByteArray noise(1 + random.bounded(100000), Qt::Uninitialized);
+            for (char& c : noise)
+                c = static_cast<char>(random.bounded(256));
+            WriteBytes(file("noise.lwo"), noise);
+            QCOMPARE(Loaded(file("noise.lwo")).size(),
+                     std::min(ReferenceLineCount(noise), ListControl::MaxEntries));
+        }
+    }
+
+    void saveWritesEveryEntryWithCrLf_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty list") << QStringList{} << QByteArray();
+        QTest::newRow("one blank entry") << QStringList{""} << QByteArray("\r\n");
+        QTest::newRow("two entries")
+            << QStringList{"a", "/m/b.mp3"} << QByteArray("a\r\n/m/b.mp3\r\n");
+        QTest::newRow("GBK characters as GBK")
+            << QStringList{"周杰伦", "七里香"} << GbkJay + "\r\n" + GbkQilixiang + "\r\n";
+        QTest::newRow("beyond GBK") << QStringList{"😀"} << QByteArray::fromHex("9439fc360d0a");
+    }
+    void saveWritesEveryEntryWithCrLf() {
+        QFETCH(QStringList, entries);
+        QFETCH(QByteArray, bytes);
+        WriteBytes(file("save.lwo"), "previous content that is longer\r\n");
+        ListControl list;
+        list.addItems(entries);
+        List_Save(list, file("save.lwo"));
+        QCOMPARE(ReadBytes(file("save.lwo")), bytes);
+    }
+
+    void anEmptyPlaylistComesBackAsOneBlankEntry() {
+        ListControl empty;
+        List_Save(empty, file("cycle.lwo"));
+        ListControl first;
+        List_Load(first, file("cycle.lwo"));
+        QCOMPARE(first.entries(), QStringList{""});
+        List_Save(first, file("cycle.lwo"));
+        QCOMPARE(ReadBytes(file("cycle.lwo")), QByteArray("\r\n"));
+        QCOMPARE(Loaded(file("cycle.lwo")), QStringList{""});
+    }
+
+    void saveListsWritesTitlesThenPaths() {
+        PlaylistPair pair;
+        pair.append(QStringLiteral("七里香"), QStringLiteral("/音乐/七里香.mp3"));
+        QTemporaryDir program;
+        SaveLists(pair, program.path());
+        QCOMPARE(Loaded(program.filePath("load.lwo")), QStringList{"七里香"});
+        QCOMPARE(Loaded(program.filePath("load1.lwo")), QStringList{"/音乐/七里香.mp3"});
+    }
+
+    void aSaveThatCannotOpenChangesNothing() {
+        ListControl list;
+        list.addItem(QStringLiteral("new"));
+        // Below a regular file nothing can be created, not even by root.
+        WriteBytes(file("plain"), "x");
+        List_Save(list, file("plain") + QStringLiteral("/load.lwo"));
+        QCOMPARE(ReadBytes(file("plain")), QByteArray("x"));
+        // A folder where the file is expected stays a folder.
+        QDir(dir_.path()).mkdir(QStringLiteral("taken.lwo"));
+        List_Save(list, file("taken.lwo"));
+        QVERIFY(QFileInfo(file("taken.lwo")).isDir());
+    }
+
+    void aReadOnlyFolderKeepsTheOldFile() {
+        QTemporaryDir program;
+        WriteBytes(program.filePath("load.lwo"), "old\r\n");
+        QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const bool writable = FolderIsWritable(program.path());
+        PlaylistPair pair;
+        pair.append(QStringLiteral("new"), QStringLiteral("/new"));
+        if (!writable)
+            SaveLists(pair, program.path());
+        QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner);
+        if (writable)
+            QSKIP("running as root: a read-only folder is still writable");
+        QCOMPARE(ReadBytes(program.filePath("load.lwo")), QByteArray("old\r\n"));
+        QVERIFY(!QFile::exists(program.filePath("load1.lwo")));
+    }
+
+    void aSaveThatFailsPartWayKeepsTheOldFile() {
+        QTemporaryDir program;
+        WriteBytes(program.filePath("load.lwo"), "old\r\n");
+        ListControl list;
+        list.addItems(QStringList(5000, QStringLiteral("一首很长的歌的名字")));
+        // Writes past 4 KB fail (EFBIG) for this process, in the middle of
+        // the save.
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit oldLimit{};
+        ::getrlimit(RLIMIT_FSIZE, &oldLimit);
+        rlimit small = oldLimit;
+        small.rlim_cur = 4096;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        List_Save(list, program.filePath("load.lwo"));
+        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(ReadBytes(program.filePath("load.lwo")), QByteArray("old\r\n"));
+        QCOMPARE(QDir(program.path()).entryList(QDir::Files), QStringList{"load.lwo"});
+    }
+
+    void gb18030RoundTripsEveryCharacterAndReplacesBadBytes() {
+        const QString text = QStringLiteral("周杰伦 · 〇 € 😀 é ü");
+        QCOMPARE(Gb18030::decode(Gb18030::encode(text)), text);
+        QCOMPARE(Gb18030::encode(QStringLiteral("周杰伦")), GbkJay);
+        QCOMPARE(Gb18030::decode(QByteArray("a\xFF"
+                                            "b")),
+                 QStringLiteral("a\uFFFDb"));
+        QCOMPARE(Gb18030::encode(QString(QChar(0xD800))), QByteArray("?"));
+        QCOMPARE(Gb18030::decode({}), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestListFile)
+#include "tst_list_file.moc"
