@@ -104,7 +104,8 @@ void MpvEngine::configure(const MpvEngineOptions& options) {
         {"input-builtin-bindings", "no"},
         {"cursor-autohide", "no"},
         {"osd-level", "0"},
-        {"audio-display", "no"}, // cover art is no picture to show
+        {"audio-display", "no"},     // cover art is no picture to show
+        {"gpu-hwdec-interop", "no"}, // software decoding: probe no GPU APIs
         {"terminal", "no"},
         {"pause", "no"},
     };
