@@ -1,6 +1,17 @@
+#include "app/application.h"
+
 #include <QApplication>
+#include <clocale>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    QApplication qtApp(argc, argv);
+    // libmpv parses numbers the C way.
+    std::setlocale(LC_NUMERIC, "C");
+    // The program ends only through its close button or the tray menu,
+    // never because its windows happen to be hidden or closed.
+    qtApp.setQuitOnLastWindowClosed(false);
+    Application player(AppEnvironment::forThisProgram());
+    if (!player.Form_Load())
+        return 0;
+    return qtApp.exec();
 }

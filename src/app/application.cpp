@@ -1,0 +1,96 @@
+#include "app/application.h"
+
+#include "app/shutdown.h"
+#include "playback/control_panel.h"
+#include "playback/mpv_engine.h"
+#include "playlist/list_file.h"
+#include "playlist/paths.h"
+#include "shell/main_window.h"
+#include "tips/tips_manager.h"
+#include "vcd/linux_drive_probe.h"
+#include "video/video_window_manager.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QScrollBar>
+
+namespace {
+const QString ProductTitle = QStringLiteral("Sonvela");
+const QString AlreadyRunning = QStringLiteral("程序已经运行，不能再装载！");
+const QString NoticeTitle = QStringLiteral("提示……");
+} // namespace
+
+AppEnvironment AppEnvironment::forThisProgram() {
+    AppEnvironment env;
+    env.programFolder = QCoreApplication::applicationDirPath();
+    env.settingsFolder = SettingsStore::defaultFolder();
+    env.lockFolder = InstanceGuard::runtimeFolder();
+    env.appName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    env.engineFactory = [] { return std::make_unique<MpvEngine>(MpvEngineOptions{}); };
+    env.drives = std::make_unique<LinuxOpticalDriveProbe>();
+    env.messages = std::make_unique<QtMessages>();
+    env.endProcess = &Shutdown::endProcessNow;
+    return env;
+}
+
+Application::Application(AppEnvironment environment)
+    : env_(std::move(environment)), settings_(env_.settingsFolder), guard_(env_.lockFolder) {
+    tips_ = std::make_unique<TipsManager>(settings_, env_.appName, env_.programFolder);
+    video_ =
+        std::make_unique<VideoWindowManager>(playlist_, songTitle_, *tips_, env_.engineFactory);
+    mainWindow_ = std::make_unique<MainWindow>(
+        MainWindowDeps{playlist_, songTitle_, *video_, *tips_, *env_.messages, *env_.drives,
+                       env_.programFolder, [this] { closeProgram(); }, [this] { exitProgram(); }});
+}
+
+Application::~Application() = default;
+
+bool Application::Form_Load() {
+    openTipsIfWanted();
+    songTitle_.setText(ProductTitle);
+    if (!guard_.acquire()) {
+        env_.messages->warning(NoticeTitle, AlreadyRunning);
+        env_.endProcess();
+        return false;
+    }
+    mainWindow_->show();
+    video_->window();
+    mainWindow_->addTrayIcon();
+    loadLists();
+    playlist_.lstsong.setListIndex(0);
+    playlist_.temlst.setListIndex(0);
+    mainWindow_->frm->HScroll1->setValue(1700);
+    handFirstEntryToEngine();
+    return true;
+}
+
+void Application::openTipsIfWanted() {
+    const QString wanted =
+        settings_.read(env_.appName, QStringLiteral("Options"),
+                       QStringLiteral("Show Tips at startup"), QStringLiteral("1"));
+    // A value that is not a number counts as 0: no dialog, start-up goes on.
+    if (wanted.trimmed().toInt() == 1)
+        tips_->openTips();
+}
+
+void Application::loadLists() {
+    List_Load(playlist_.lstsong, ProgramFile(env_.programFolder, QStringLiteral("load.lwo")));
+    List_Load(playlist_.temlst, ProgramFile(env_.programFolder, QStringLiteral("load1.lwo")));
+}
+
+void Application::handFirstEntryToEngine() {
+    const QString title = playlist_.selectedTitle();
+    if (title.isEmpty())
+        return;
+    video_->engine().setFileName(playlist_.selectedPath());
+    songTitle_.setText(title);
+}
+
+void Application::closeProgram() {
+    Shutdown::closeButton(
+        playlist_, env_.programFolder, [this] { mainWindow_->removeTrayIcon(); }, env_.endProcess);
+}
+
+void Application::exitProgram() {
+    Shutdown::exitNow(env_.endProcess);
+}
