@@ -40,7 +40,9 @@ class PairedAppender {
         const int n = std::min<int>(room, static_cast<int>(pendingTitles_.size()));
         if (n > 0) {
             titles_->addItems(pendingTitles_.mid(0, n));
-            paths_->addItems(pendingPaths_.mid(0, n));
+            // A view's slot may have destroyed the path list meanwhile.
+            if (paths_)
+                paths_->addItems(pendingPaths_.mid(0, n));
         }
         pendingTitles_.clear();
         pendingPaths_.clear();
