@@ -15,7 +15,7 @@ QByteArray convert(const char* to, const char* from, const QByteArray& in, int u
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
         return out;
-    out.resize(in.size() * 4 + 16);
+    out.resize(in.size() * 2 + 16);
     char* src = const_cast<char*>(in.constData());
     size_t srcLeft = static_cast<size_t>(in.size());
     char* dst = out.data();
@@ -37,7 +37,7 @@ QByteArray convert(const char* to, const char* from, const QByteArray& in, int u
         const qsizetype used = dst - out.data();
         out.resize(used);
         out.append(replacement);
-        out.resize(out.size() + static_cast<qsizetype>(srcLeft) * 4 + 16);
+        out.resize(out.size() + static_cast<qsizetype>(srcLeft) * 2 + 16);
         dst = out.data() + used + replacement.size();
         dstLeft = static_cast<size_t>(out.size()) - static_cast<size_t>(dst - out.data());
     }
@@ -48,19 +48,30 @@ QByteArray convert(const char* to, const char* from, const QByteArray& in, int u
 
 } // namespace
 
+// QString's own UTF-16 in the host's byte order, so text goes to and from
+// GB18030 in one conversion, without a UTF-8 step in between.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr const char* HostUtf16 = "UTF-16LE";
+#else
+constexpr const char* HostUtf16 = "UTF-16BE";
+#endif
+
 namespace Gb18030 {
 
 QByteArray encode(const QString& text) {
     // Every Unicode character has a GB18030 form; only lone surrogates
     // cannot be converted and become '?'.
-    const QByteArray utf8 = text.toUtf8();
-    return convert("GB18030", "UTF-8", utf8, 1, QByteArrayLiteral("?"));
+    const QByteArray utf16 =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    return convert("GB18030", HostUtf16, utf16, 2, QByteArrayLiteral("?"));
 }
 
 QString decode(const QByteArray& bytes) {
-    const QByteArray utf8 =
-        convert("UTF-8", "GB18030", bytes, 1, QByteArrayLiteral("\xEF\xBF\xBD"));
-    return QString::fromUtf8(utf8);
+    const char16_t replacement = u'\uFFFD';
+    const QByteArray utf16 =
+        convert(HostUtf16, "GB18030", bytes, 1,
+                QByteArray(reinterpret_cast<const char*>(&replacement), sizeof replacement));
+    return QString(reinterpret_cast<const QChar*>(utf16.constData()), utf16.size() / 2);
 }
 
 } // namespace Gb18030

@@ -259,6 +259,10 @@ class TestListFile : public QObject {
                                             "b")),
                  QStringLiteral("a\uFFFDb"));
         QCOMPARE(Gb18030::encode(QString(QChar(0xD800))), QByteArray("?"));
+        const QString loneSurrogates = QStringLiteral("a") + QChar(0xDC00) + u'b' + QChar(0xD800);
+        QCOMPARE(Gb18030::encode(loneSurrogates), QByteArray("a?b?"));
+        const QString byteOrderMark = QString(QChar(0xFEFF)) + u'x';
+        QCOMPARE(Gb18030::decode(Gb18030::encode(byteOrderMark)), byteOrderMark);
         QCOMPARE(Gb18030::decode({}), QString());
     }
 };
