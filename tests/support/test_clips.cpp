@@ -79,8 +79,17 @@ QString sineClip() {
 }
 
 QString videoClip() {
-    return videoWithSine(QStringLiteral("testsrc-640x360-3s.mkv"),
-                         QStringLiteral("testsrc=size=640x360:rate=25:duration=3"), 3);
+    return testPatternClip(3);
+}
+
+QString testPatternClip(int seconds, int width, int height) {
+    return videoWithSine(
+        QStringLiteral("testsrc-%1x%2-%3s.mkv").arg(width).arg(height).arg(seconds),
+        QStringLiteral("testsrc=size=%1x%2:rate=25:duration=%3")
+            .arg(width)
+            .arg(height)
+            .arg(seconds),
+        seconds);
 }
 
 QString colourClip(const QString& colour, int seconds, int width, int height) {

@@ -24,6 +24,8 @@ QString sineClip();
 QString shortClip(int seconds, int frequencyHz = 1000);
 // 3 s of 640x360 colour test pattern with a 1 kHz stereo sine, Matroska.
 QString videoClip();
+// The same test pattern and sound for any length and size.
+QString testPatternClip(int seconds, int width = 640, int height = 360);
 // `seconds` of a 640x360 picture filled with one colour (an ffmpeg colour
 // name such as "red"), with sound, Matroska.
 QString colourClip(const QString& colour, int seconds = 3, int width = 640, int height = 360);
