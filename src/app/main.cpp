@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "shell/skin.h"
 
 #include <QApplication>
 #include <clocale>
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     // The program ends only through its close button or the tray menu,
     // never because its windows happen to be hidden or closed.
     qtApp.setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(Skin::ProgramIcon());
     Application player(AppEnvironment::forThisProgram());
     if (!player.Form_Load())
         return 0;
