@@ -131,7 +131,6 @@ void MpvEngine::handleEvent(const mpv_event& event) {
         const auto* start = static_cast<const mpv_event_start_file*>(event.data);
         endedAtEof_ = false;
         idle_ = false;
-        clipSize_ = {};
         if (loadState_ == LoadState::Pending && start->playlist_entry_id >= loadEntryId_)
             loadStarted_ = true;
         break;
@@ -382,7 +381,7 @@ bool MpvEngine::setDisplaySize(int mode) {
 
 QSize MpvEngine::pictureSize() const {
     if (view_)
-        return view_->size();
+        return view_->areaSize();
     if (clipSize_.width() > 0 && clipSize_.height() > 0)
         return clipSize_;
     return {kDefaultViewWidth, kDefaultViewHeight};

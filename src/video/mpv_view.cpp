@@ -141,13 +141,17 @@ void MpvView::mousePressEvent(QMouseEvent* event) {
 }
 
 void MpvView::fitToClip(QSize clipSize) {
-    if (!fullScreen_ && clipSize.width() > 0 && clipSize.height() > 0)
+    if (clipSize.width() <= 0 || clipSize.height() <= 0)
+        return;
+    if (fullScreen_)
+        homeSize_ = clipSize; // taken on the way back
+    else
         resize(clipSize);
 }
 
 void MpvView::setFullScreen(bool on) {
     if (on == fullScreen_) {
-        if (!on && engine_)
+        if (!on && engine_) // back to the clip's own size
             fitToClip(engine_->clipSize());
         return;
     }
@@ -168,7 +172,5 @@ void MpvView::setFullScreen(bool on) {
     setParent(homeParent_, hadParent ? Qt::Widget : Qt::Window);
     move(homePosition_);
     resize(homeSize_);
-    if (engine_)
-        fitToClip(engine_->clipSize());
     show();
 }

@@ -20,6 +20,9 @@ class MpvView : public QOpenGLWidget {
     // screen. Off: back into the parent it had, at the clip's size.
     void setFullScreen(bool on);
     bool isFullScreenMode() const { return fullScreen_; }
+    // The area's size in the video window; while the picture covers the
+    // screen, the size it will have when it comes back.
+    QSize areaSize() const { return fullScreen_ ? homeSize_ : size(); }
 
     // Lets the renderer finish work it queued for this thread while the UI
     // thread waits for mpv.
