@@ -12,8 +12,8 @@
 
 namespace {
 
-// The label of our audio filter in mpv's chain, and its libavfilter graph:
-// an exact gain in dB, then a balance stage that attenuates one side.
+// The label of our audio filter in mpv's chain. Its libavfilter graph is an
+// exact gain in dB, then a balance stage that attenuates one side.
 constexpr const char* kFilterLabel = "sonvela";
 constexpr int kDefaultViewWidth = 306;  // 4590 twips
 constexpr int kDefaultViewHeight = 229; // 3435 twips
@@ -344,10 +344,7 @@ std::optional<int> MpvEngine::balance() const {
 }
 
 bool MpvEngine::setMute(bool muted) {
-    if (!mpv_ || !setFlag("mute", muted))
-        return false;
-    muted_ = muted;
-    return true;
+    return mpv_ && setFlag("mute", muted);
 }
 
 void MpvEngine::applyAudioFilterOption() {
@@ -374,7 +371,6 @@ void MpvEngine::setRendererAttached(bool attached) {
 bool MpvEngine::setDisplaySize(int mode) {
     if (!mpv_ || (mode != 0 && mode != 3))
         return false;
-    displaySize_ = mode;
     static_cast<MpvView*>(view())->setFullScreen(mode == 3);
     return true;
 }

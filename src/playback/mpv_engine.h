@@ -94,8 +94,6 @@ class MpvEngine : public MediaEngine {
 
     int volume_ = 0;
     int balance_ = 0;
-    bool muted_ = false;
-    int displaySize_ = 0;
     QSize clipSize_;
     bool rendererAttached_ = false;
 };
