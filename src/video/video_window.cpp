@@ -127,8 +127,14 @@ bool VideoWindow::keepsItsSize() const {
 }
 
 void VideoWindow::fitToPicture() {
+    // The window holds the whole picture with a thin margin round it: sized
+    // to the picture alone (plus 500 twips), its right and bottom edges
+    // would be cut off, since the picture sits below the banner and 90
+    // twips in from the left.
     const QSize picture = player_->pictureSize();
-    resize(picture.width(), picture.height() + Twips::toPx(ExtraHeight));
+    const int margin = Twips::toPx(FrameMargin);
+    resize(Twips::toPx(PlayerLeft) + picture.width() + margin,
+           Twips::toPx(PlayerTop) + picture.height() + margin);
 }
 
 void VideoWindow::player_EndOfStream(int /*result*/) {

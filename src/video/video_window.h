@@ -25,7 +25,8 @@ class VideoWindow : public QWidget {
     static constexpr int PlayerTop = 540;
     static constexpr int PlayerWidth = 4590;
     static constexpr int PlayerHeight = 3435;
-    static constexpr int ExtraHeight = 500;
+    // Grey margin left of, right of and below the picture.
+    static constexpr int FrameMargin = 90;
     static constexpr int InitialWidth = 4755;
     static constexpr int InitialHeight = 4080;
     static constexpr int HandleHeight = 240;
