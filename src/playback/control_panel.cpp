@@ -130,6 +130,9 @@ void ControlPanel::buildTitleStrip() {
 
     lblsongname = makeLabel(QStringLiteral("lblsongname"), QString(), Picture1,
                             Twips::rect(songTitle_.left(), 45, 0, 180));
+    // Opaque, so that each step of the marquee moves the pixels already
+    // drawn instead of repainting the strip and the whole text.
+    lblsongname->setAutoFillBackground(true);
     connect(&songTitle_, &TitleScroller::textChanged, this, &ControlPanel::showSongTitle);
     showSongTitle(songTitle_.text());
 }

@@ -18,7 +18,7 @@ constexpr const char* kFilterLabel = "sonvela";
 constexpr int kDefaultViewWidth = 306;  // 4590 twips
 constexpr int kDefaultViewHeight = 229; // 3435 twips
 
-enum ObservedProperty : uint64_t { IdleActive = 1, DisplayWidth, DisplayHeight };
+enum ObservedProperty : uint64_t { IdleActive = 1, DisplayWidth, DisplayHeight, TimePos };
 
 QString gainText(int hundredthsDb) {
     return QString::number(hundredthsDb / 100.0) + "dB";
@@ -60,6 +60,10 @@ MpvEngine::MpvEngine(const MpvEngineOptions& options, QObject* parent)
     mpv_observe_property(mpv_, IdleActive, "idle-active", MPV_FORMAT_FLAG);
     mpv_observe_property(mpv_, DisplayWidth, "dwidth", MPV_FORMAT_INT64);
     mpv_observe_property(mpv_, DisplayHeight, "dheight", MPV_FORMAT_INT64);
+    // The position is polled many times a second by the time display; a
+    // read of mpv's property would wake its core thread every time, while
+    // an observed one costs nothing when nothing plays.
+    mpv_observe_property(mpv_, TimePos, "time-pos", MPV_FORMAT_DOUBLE);
     mpv_set_wakeup_callback(
         mpv_,
         [](void* self) {
@@ -173,6 +177,12 @@ void MpvEngine::handlePropertyChange(const mpv_event& event) {
             idle_ = *static_cast<int*>(property->data) != 0;
             postEndOfStreamIfFinished();
         }
+        break;
+    case TimePos:
+        if (property->format == MPV_FORMAT_DOUBLE)
+            timePos_ = *static_cast<double*>(property->data);
+        else
+            timePos_.reset();
         break;
     case DisplayWidth:
     case DisplayHeight: {
@@ -300,11 +310,10 @@ bool MpvEngine::stop() {
 }
 
 std::optional<double> MpvEngine::currentPosition() const {
-    double seconds = 0;
-    if (!mpv_ || mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &seconds) < 0)
+    if (!timePos_)
         return std::nullopt;
     // Just after a seek to the start mpv may report a little below zero.
-    return std::max(seconds, 0.0);
+    return std::max(*timePos_, 0.0);
 }
 
 bool MpvEngine::setCurrentPosition(double seconds) {

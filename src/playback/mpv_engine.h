@@ -95,5 +95,7 @@ class MpvEngine : public MediaEngine {
     int volume_ = 0;
     int balance_ = 0;
     QSize clipSize_;
+    // The last position mpv reported; empty while nothing is open.
+    std::optional<double> timePos_;
     bool rendererAttached_ = false;
 };
