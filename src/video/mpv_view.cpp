@@ -1,6 +1,7 @@
 #include "video/mpv_view.h"
 
 #include "playback/mpv_engine.h"
+#include "shell/image_button.h"
 
 #include <mpv/render_gl.h>
 
@@ -14,19 +15,6 @@ namespace {
 void* glProcAddress(void*, const char* name) {
     QOpenGLContext* context = QOpenGLContext::currentContext();
     return context ? reinterpret_cast<void*>(context->getProcAddress(name)) : nullptr;
-}
-
-int buttonCode(Qt::MouseButton button) {
-    switch (button) {
-    case Qt::LeftButton:
-        return 1;
-    case Qt::RightButton:
-        return 2;
-    case Qt::MiddleButton:
-        return 4;
-    default:
-        return 0;
-    }
 }
 
 int shiftCode(Qt::KeyboardModifiers modifiers) {
