@@ -224,8 +224,10 @@ bool MpvEngine::setFileName(const QString& path) {
     // Refused before anything changes: the open file keeps playing. (mpv
     // would play a folder as a playlist of its files.)
     const QFileInfo file(path);
-    if (!mpv_ || !file.isFile() || !file.isReadable())
+    if (!mpv_ || !file.isFile() || !file.isReadable()) {
+        restartable_ = false;
         return false;
+    }
     ++generation_;
     endedAtEof_ = false;
     setFlag("pause", false);
@@ -243,7 +245,8 @@ bool MpvEngine::setFileName(const QString& path) {
         }
     }
     mpv_free_node_contents(&result);
-    if (!waitForLoad(entryId))
+    restartable_ = waitForLoad(entryId);
+    if (!restartable_)
         return false;
     fileName_ = path;
     return true;
@@ -292,8 +295,10 @@ bool MpvEngine::isOpen() const {
 bool MpvEngine::play() {
     if (!mpv_)
         return false;
-    // Played to the end (or never opened): start the file again.
-    if (!isOpen() && (fileName_.isEmpty() || !setFileName(fileName_)))
+    // Played to the end: start the file again. Not after a refused open,
+    // though: the file the user asked for is missing, and starting the one
+    // before it instead would replay what has just ended.
+    if (!isOpen() && (!restartable_ || fileName_.isEmpty() || !setFileName(fileName_)))
         return false;
     return setFlag("pause", false);
 }

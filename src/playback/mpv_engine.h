@@ -89,6 +89,9 @@ class MpvEngine : public MediaEngine {
     // End of stream: the last file ended by reaching its end and mpv has
     // nothing left to play (idle).
     bool endedAtEof_ = false;
+    // The last setFileName succeeded, so Play may start that file again
+    // once it has played to its end.
+    bool restartable_ = false;
     bool idle_ = true;
     quint64 generation_ = 0;
 

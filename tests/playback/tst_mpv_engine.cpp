@@ -105,6 +105,8 @@ class TestMpvEngine : public QObject {
     void stopHalts();
     void refusesWhatItCannotPlay_data();
     void refusesWhatItCannotPlay();
+    void playAfterTheEnd_data();
+    void playAfterTheEnd();
     void playlistPlaysInOrderAndEndsOnce();
     void levels_data();
     void levels();
@@ -191,6 +193,28 @@ void TestMpvEngine::refusesWhatItCannotPlay() {
     // Still working: a good file plays afterwards.
     QVERIFY(engine.setFileName(TestClips::sineClip()));
     QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.2, 3000);
+}
+
+void TestMpvEngine::playAfterTheEnd_data() {
+    QTest::addColumn<QString>("refused");
+    QTest::newRow("nothing asked since") << QString();
+    QTest::newRow("missing file asked for") << QDir(TestClips::dir()).filePath("no-such-clip.wav");
+    QTest::newRow("not media asked for") << TestClips::notMediaFile();
+}
+
+// Play after the end starts the file again, but never after an open was
+// refused: that would replay the file that has just ended.
+void TestMpvEngine::playAfterTheEnd() {
+    QFETCH(QString, refused);
+    MpvEngine engine(headless());
+    QSignalSpy ended(&engine, &MpvEngine::EndOfStream);
+    QVERIFY(engine.setFileName(TestClips::shortClip(1)));
+    QVERIFY(ended.wait(4000));
+    if (!refused.isEmpty())
+        QVERIFY(!engine.setFileName(refused));
+    QCOMPARE(engine.play(), refused.isEmpty());
+    QTest::qWait(300);
+    QCOMPARE(engine.currentPosition().has_value(), refused.isEmpty());
 }
 
 void TestMpvEngine::playlistPlaysInOrderAndEndsOnce() {
