@@ -16,13 +16,14 @@ EndOfStreamResult advanceOnEndOfStream(PlaylistPair& playlist, MediaEngine& engi
         return EndOfStreamResult::LastEntry;
 
     // The path list follows the title list's selection; a shorter path list
-    // (misaligned list files) is left without one.
+    // (misaligned list files) is left without one, and then there is
+    // nothing to hand on, but the title still follows the selection.
     playlist.select(next);
     const QString path = playlist.selectedPath();
-    if (path.isEmpty())
-        return EndOfStreamResult::MovedOn;
-    engine.setFileName(path);
-    engine.play();
+    if (!path.isEmpty()) {
+        engine.setFileName(path);
+        engine.play();
+    }
     songTitle.setText(playlist.selectedTitle());
     return EndOfStreamResult::MovedOn;
 }

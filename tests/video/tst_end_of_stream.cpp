@@ -36,7 +36,7 @@ class TestEndOfStream : public QObject {
         QTest::newRow("single entry ends playback")
             << 1 << 1 << 0 << false << R::LastEntry << 0 << 0 << none << "playing";
         QTest::newRow("path list too short: nothing to hand on")
-            << 5 << 3 << 2 << false << R::MovedOn << 3 << -1 << none << "playing";
+            << 5 << 3 << 2 << false << R::MovedOn << 3 << -1 << none << "t3";
         QTest::newRow("refused file still gets Play and its title")
             << 3 << 3 << 0 << true << R::MovedOn << 1 << 1
             << QStringList{"FileName /m/p1.mp3", "Play"} << "t1";
