@@ -21,6 +21,10 @@ bool PlaylistPair::append(const QString& title, const QString& path) {
 void PlaylistPair::removeAt(int i) {
     lstsong.removeItem(i);
     temlst.removeItem(i);
+    // Removing an entry above the selection shifts the title list's index,
+    // which the path list follows at once, and then shifts the path list's
+    // index again: put it back on the title list's.
+    mirrorSelection(lstsong.listIndex());
 }
 
 void PlaylistPair::clear() {

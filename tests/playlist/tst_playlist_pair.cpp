@@ -52,6 +52,17 @@ class TestPlaylistPair : public QObject {
         QCOMPARE(pair.temlst.listIndex(), -1);
     }
 
+    void removingAboveTheSelectionKeepsItsPath() {
+        PlaylistPair pair;
+        for (int i = 0; i < 5; ++i)
+            pair.append(QString::number(i), QStringLiteral("/p/%1").arg(i));
+        pair.select(3);
+        pair.removeAt(0);
+        QCOMPARE(pair.selectedIndex(), 2);
+        QCOMPARE(pair.temlst.listIndex(), 2);
+        QCOMPARE(pair.selectedPath(), QStringLiteral("/p/3"));
+    }
+
     void appendsStopAtTheCapOnBothLists() {
         PlaylistPair pair;
         QStringList many;
