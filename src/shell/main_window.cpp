@@ -96,7 +96,8 @@ ImageButton* makeButton(const QString& name, int index, const QString& tooltip, 
 
 // The playlist view. A single-selection view normally selects a neighbour
 // when the selected row is removed; here the playlist decides what is
-// selected, and after a delete that is nothing.
+// selected, and after a delete that is nothing. Nor does a Ctrl+click or
+// Ctrl+Space take the selection away: only a delete or a clear does.
 class PlaylistView : public QListView {
   public:
     using QListView::QListView;
@@ -111,7 +112,10 @@ class PlaylistView : public QListView {
                                                          const QEvent* event) const override {
         if (removingRows_)
             return QItemSelectionModel::NoUpdate;
-        return QListView::selectionCommand(index, event);
+        const QItemSelectionModel::SelectionFlags command =
+            QListView::selectionCommand(index, event);
+        return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate
+                                                               : command;
     }
 
   private:

@@ -234,6 +234,22 @@ class TestMainWindow : public QObject {
         QVERIFY(w.lstsong->selectionModel()->selectedRows().isEmpty());
     }
 
+    void ctrlClickKeepsTheSelection() {
+        MainWindowFixture f;
+        f.fill({"a", "b", "c"});
+        MainWindow& w = f.make();
+        w.show();
+        QTest::mouseClick(w.lstsong->viewport(), Qt::LeftButton, {}, rowCentre(w.lstsong, 1));
+        QTest::mouseClick(w.lstsong->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          rowCentre(w.lstsong, 1));
+        QCOMPARE(f.playlist.selectedIndex(), 1);
+        QTest::keyClick(w.lstsong, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(f.playlist.selectedIndex(), 1);
+        QTest::mouseClick(w.lstsong->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          rowCentre(w.lstsong, 2));
+        QCOMPARE(f.playlist.selectedPath(), QStringLiteral("/m/c"));
+    }
+
     void listPopupActsOnThePriorSelection() {
         MainWindowFixture f;
         f.fill({"a", "b", "c", "d", "e"});
