@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <optional>
 
@@ -63,7 +64,8 @@ QStringList trackFiles(const QString& folder) {
 bool buildPlaylist(PlaylistPair& pair, const QString& root, const QString& programFolder,
                    MediaEngine& engine) {
     const std::optional<QString> folder = trackFolder(root);
-    if (!folder)
+    // A folder that cannot be listed would pass for an empty disc.
+    if (!folder || !QFileInfo(*folder).isReadable())
         return false;
     const QStringList names = trackFiles(*folder);
 
