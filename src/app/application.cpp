@@ -74,8 +74,8 @@ void Application::openTipsIfWanted() {
 }
 
 void Application::loadLists() {
-    List_Load(playlist_.lstsong, ProgramFile(env_.programFolder, QStringLiteral("load.lwo")));
-    List_Load(playlist_.temlst, ProgramFile(env_.programFolder, QStringLiteral("load1.lwo")));
+    List_Load(playlist_.lstsong, ProgramFile(env_.programFolder, TitlesListName));
+    List_Load(playlist_.temlst, ProgramFile(env_.programFolder, PathsListName));
 }
 
 void Application::handFirstEntryToEngine() {

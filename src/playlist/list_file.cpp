@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+const QString TitlesListName = QStringLiteral("load.lwo");
+const QString PathsListName = QStringLiteral("load1.lwo");
+
 namespace {
 
 constexpr char CR = '\r';
@@ -116,6 +119,6 @@ void List_Save(const ListControl& TheList, const QString& Filename) {
 }
 
 void SaveLists(const PlaylistPair& pair, const QString& programFolder) {
-    List_Save(pair.lstsong, ProgramFile(programFolder, QStringLiteral("load.lwo")));
-    List_Save(pair.temlst, ProgramFile(programFolder, QStringLiteral("load1.lwo")));
+    List_Save(pair.lstsong, ProgramFile(programFolder, TitlesListName));
+    List_Save(pair.temlst, ProgramFile(programFolder, PathsListName));
 }

@@ -9,6 +9,10 @@
 // one entry per line, every line ended by CR LF. None of these operations
 // reports a failure or shows anything.
 
+// Their names in the program folder.
+extern const QString TitlesListName;
+extern const QString PathsListName;
+
 // Appends `txt` as the last entry of `List` (refused when it is full).
 void List_Add(ListControl& List, const QString& txt);
 
