@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <unistd.h>
 
 InstanceGuard::InstanceGuard(const QString& folder) {
     QDir().mkpath(folder);
@@ -14,7 +15,7 @@ InstanceGuard::InstanceGuard(const QString& folder) {
 QString InstanceGuard::runtimeFolder() {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
-        folder = QDir::tempPath() + QStringLiteral("/sonvela-") + qEnvironmentVariable("USER");
+        folder = QDir::tempPath() + QStringLiteral("/sonvela-") + QString::number(getuid());
     return folder;
 }
 
