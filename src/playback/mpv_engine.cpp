@@ -304,14 +304,29 @@ bool MpvEngine::play() {
 }
 
 bool MpvEngine::pause() {
-    return isOpen() && setFlag("pause", true);
+    if (!isOpen() || !setFlag("pause", true))
+        return false;
+    refreshPosition();
+    return true;
 }
 
 bool MpvEngine::stop() {
     // Halt and rewind, keeping the file open so Play starts it again.
     if (!isOpen() || !setFlag("pause", true))
         return false;
-    return command({QStringLiteral("seek"), QStringLiteral("0"), QStringLiteral("absolute")});
+    const bool rewound =
+        command({QStringLiteral("seek"), QStringLiteral("0"), QStringLiteral("absolute")});
+    refreshPosition();
+    return rewound;
+}
+
+void MpvEngine::refreshPosition() {
+    // After a pause or a seek the position must read what mpv holds now,
+    // not a report still on its way from before.
+    drainEvents();
+    double seconds = 0;
+    if (mpv_ && mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &seconds) >= 0)
+        timePos_ = seconds;
 }
 
 std::optional<double> MpvEngine::currentPosition() const {
@@ -322,8 +337,11 @@ std::optional<double> MpvEngine::currentPosition() const {
 }
 
 bool MpvEngine::setCurrentPosition(double seconds) {
-    return isOpen() && command({QStringLiteral("seek"), QString::number(seconds, 'f', 3),
-                                QStringLiteral("absolute")});
+    if (!isOpen() || !command({QStringLiteral("seek"), QString::number(seconds, 'f', 3),
+                               QStringLiteral("absolute")}))
+        return false;
+    refreshPosition();
+    return true;
 }
 
 std::optional<double> MpvEngine::duration() const {

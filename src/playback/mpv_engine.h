@@ -66,6 +66,8 @@ class MpvEngine : public MediaEngine {
 
     void configure(const MpvEngineOptions& options);
     void drainEvents();
+    // Reads the position from mpv at once, past any pending reports.
+    void refreshPosition();
     void handleEvent(const mpv_event& event);
     void handleEndFile(const mpv_event& event);
     void handlePropertyChange(const mpv_event& event);
