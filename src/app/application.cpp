@@ -41,6 +41,8 @@ Application::Application(AppEnvironment environment)
     mainWindow_ = std::make_unique<MainWindow>(
         MainWindowDeps{playlist_, songTitle_, *video_, *tips_, *env_.messages, *env_.drives,
                        env_.programFolder, [this] { closeProgram(); }, [this] { exitProgram(); }});
+    if (auto* boxes = dynamic_cast<QtMessages*>(env_.messages.get()))
+        boxes->setParent(mainWindow_.get());
 }
 
 Application::~Application() = default;

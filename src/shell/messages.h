@@ -18,6 +18,8 @@ class Messages {
 class QtMessages : public Messages {
   public:
     explicit QtMessages(QWidget* parent = nullptr) : parent_(parent) {}
+    // Boxes are centred over this window from now on.
+    void setParent(QWidget* parent) { parent_ = parent; }
     void show(QMessageBox::Icon icon, const QString& title, const QString& text) override {
         QMessageBox box(icon, title, text, QMessageBox::Ok, parent_);
         box.exec();
