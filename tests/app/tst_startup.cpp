@@ -3,6 +3,7 @@
 #include "playlist/gb18030.h"
 #include "shell/main_window.h"
 #include "support/fake_engine.h"
+#include "support/fakes.h"
 #include "tips/tip_dialog.h"
 #include "tips/tips_manager.h"
 #include "video/video_window_manager.h"
@@ -13,17 +14,6 @@
 #include <QTest>
 
 namespace {
-
-struct RecordingMessages : Messages {
-    QStringList shown;
-    void show(QMessageBox::Icon, const QString& title, const QString& text) override {
-        shown << title + "|" + text;
-    }
-};
-
-struct NoDrive : OpticalDriveProbe {
-    std::optional<OpticalDrive> firstDrive() override { return std::nullopt; }
-};
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -49,7 +39,7 @@ struct Start {
             engines << engine.get();
             return engine;
         };
-        env.drives = std::make_unique<NoDrive>();
+        env.drives = std::make_unique<FakeDriveProbe>();
         auto recording = std::make_unique<RecordingMessages>();
         messages = recording.get();
         env.messages = std::move(recording);

@@ -6,7 +6,7 @@
 #include "shell/image_button.h"
 #include "shell/twips.h"
 
-#include "playback_fakes.h"
+#include "support/fakes.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -54,7 +54,7 @@ class TestControlPanel : public QObject {
         engine().calls.clear();
         engine().position = 0;
         engine().failAll = false;
-        messages_.shown.clear();
+        messages_.clear();
         panel_ = std::make_unique<ControlPanel>(playlist_, title_, video_, messages_);
     }
     void cleanup() { panel_.reset(); }
@@ -156,6 +156,7 @@ class TestControlPanel : public QObject {
         QCOMPARE(engine().calls, QStringList{"Pause"});
         QTest::mouseClick(panel_->CtrlImage[2], Qt::LeftButton);
         QCOMPARE(messages_.shown, QStringList{"提示……|没有媒体文件"});
+        QCOMPARE(messages_.icons, QList{QMessageBox::Warning});
     }
 
     void openingAFileAppendsIt() {

@@ -5,23 +5,16 @@
 #include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
 #include "support/test_clips.h"
-#include "tips/tips_host.h"
 #include "video/video_window.h"
 #include "video/video_window_manager.h"
 
-#include "playback_fakes.h"
+#include "support/fakes.h"
 
 #include <QLabel>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTest>
 #include <clocale>
-
-namespace {
-struct NoTips : TipsHost {
-    void openTips() override {}
-};
-} // namespace
 
 // The control panel on the real engine: play from the list, follow the
 // time, seek, and move on to the next entry when a file ends.
@@ -41,7 +34,7 @@ class TestE2ePlayback : public QObject {
     void playSeekAndMoveOn() {
         PlaylistPair playlist;
         TitleScroller title;
-        NoTips tips;
+        CountingTips tips;
         RecordingMessages messages;
         VideoWindowManager video(playlist, title, tips, [] {
             MpvEngineOptions options;

@@ -2,7 +2,7 @@
 #include "playback/transport.h"
 #include "playlist/playlist_pair.h"
 
-#include "playback_fakes.h"
+#include "support/fakes.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,7 +49,7 @@ class TestTransport : public QObject {
         calls().clear();
         video_.shown = 0;
         video_.player.length.reset();
-        messages_.shown.clear();
+        messages_.clear();
         transport_.Tnum = 0;
     }
 
@@ -164,6 +164,7 @@ class TestTransport : public QObject {
             transport_.mnuplay_Click();
         }
         QCOMPARE(messages_.shown, QStringList{message});
+        QCOMPARE(messages_.icons, QList{QMessageBox::Warning});
         QCOMPARE(video_.shown, shown);
         QVERIFY(calls().isEmpty());
         // Only the popup item rewrites the title, to the empty selection.
@@ -242,5 +243,5 @@ class TestTransport : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(TestTransport)
+QTEST_MAIN(TestTransport)
 #include "tst_transport.moc"

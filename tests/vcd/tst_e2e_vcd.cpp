@@ -2,10 +2,9 @@
 #include "playback/mpv_engine.h"
 #include "playback/title_scroller.h"
 #include "playlist/playlist_pair.h"
-#include "shell/messages.h"
+#include "support/fakes.h"
 #include "support/test_clips.h"
 #include "tips/tips_manager.h"
-#include "vcd/optical_drive.h"
 #include "vcd/vcd_playback.h"
 #include "video/video_window.h"
 #include "video/video_window_manager.h"
@@ -30,18 +29,6 @@ QString vcdTrack(int seconds, const QString& colour) {
          duration, "-ac", "2", "-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg"});
 }
 
-struct DiscInDrive : OpticalDriveProbe {
-    QString mountPoint;
-    std::optional<OpticalDrive> firstDrive() override {
-        return OpticalDrive{QStringLiteral("/dev/sr0"), mountPoint};
-    }
-};
-
-struct RecordingMessages : Messages {
-    QStringList shown;
-    void show(QMessageBox::Icon, const QString&, const QString& text) override { shown << text; }
-};
-
 // The player's parts that a click on playvcd reaches, on the real engine.
 struct Player {
     QTemporaryDir temp;
@@ -56,13 +43,13 @@ struct Player {
                                  options.audioOutput = QStringLiteral("null");
                                  return std::make_unique<MpvEngine>(options);
                              }};
-    DiscInDrive drive;
+    FakeDriveProbe drive{
+        OpticalDrive{QStringLiteral("/dev/sr0"), temp.filePath(QStringLiteral("disc"))}};
     RecordingMessages messages;
 
     Player() {
         QDir().mkpath(tracks);
         QDir().mkpath(program);
-        drive.mountPoint = temp.filePath(QStringLiteral("disc"));
     }
     void playvcd() { PlayVcd(playlist, drive, program, video, messages); }
 };

@@ -1,9 +1,6 @@
 #include "playlist/playlist_pair.h"
-#include "shell/messages.h"
-#include "support/fake_engine.h"
-#include "vcd/optical_drive.h"
+#include "support/fakes.h"
 #include "vcd/vcd_playback.h"
-#include "video/video_host.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,33 +9,7 @@
 
 namespace {
 
-struct FakeDriveProbe : OpticalDriveProbe {
-    std::optional<OpticalDrive> drive;
-    int asked = 0;
-    std::optional<OpticalDrive> firstDrive() override {
-        ++asked;
-        return drive;
-    }
-};
-
-struct FakeVideoHost : VideoHost {
-    FakeEngine player;
-    int shown = 0;
-    MediaEngine& engine() override { return player; }
-    void showVideoWindow() override { ++shown; }
-    void hideVideoWindow() override {}
-    void popupVideoMenu() override {}
-};
-
-struct RecordingMessages : Messages {
-    QStringList shown;
-    void show(QMessageBox::Icon icon, const QString& title, const QString& text) override {
-        shown << QStringLiteral("%1|%2|%3").arg(int(icon)).arg(title, text);
-    }
-};
-
-const QString FailureMessage = QStringLiteral("%1|Sonvela|VCD光盘没有准备好或光盘文件不能播放。")
-                                   .arg(int(QMessageBox::Critical));
+const QString FailureMessage = QStringLiteral("Sonvela|VCD光盘没有准备好或光盘文件不能播放。");
 
 void touch(const QString& path) {
     QFile file(path);
@@ -81,6 +52,7 @@ class TestVcdPlayback : public QObject {
     }
     void verifyFailedWithEmptyLists() {
         QCOMPARE(messages_.shown, QStringList{FailureMessage});
+        QCOMPARE(messages_.icons, QList{QMessageBox::Critical});
         QCOMPARE(pair_.lstsong.count(), 0);
         QCOMPARE(pair_.temlst.count(), 0);
         QCOMPARE(video_.shown, 0);
@@ -102,7 +74,7 @@ class TestVcdPlayback : public QObject {
         video_.shown = 0;
         video_.player.calls.clear();
         video_.player.failFileName = false;
-        messages_.shown.clear();
+        messages_.clear();
     }
 
     void threeTracksInNameOrder() {
@@ -203,6 +175,7 @@ class TestVcdPlayback : public QObject {
         video_.player.failFileName = true;
         play();
         QCOMPARE(messages_.shown, QStringList{FailureMessage});
+        QCOMPARE(messages_.icons, QList{QMessageBox::Critical});
         QCOMPARE(pair_.lstsong.count(), 2); // kept: appended before the failure
         QCOMPARE(video_.shown, 0);
     }
@@ -241,5 +214,5 @@ class TestVcdPlayback : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(TestVcdPlayback)
+QTEST_MAIN(TestVcdPlayback)
 #include "tst_vcd_playback.moc"

@@ -3,8 +3,7 @@
 #include "playback/title_scroller.h"
 #include "playlist/playlist_pair.h"
 #include "support/fake_engine.h"
-#include "tips/tips_host.h"
-#include "video/video_host.h"
+#include "support/fakes.h"
 #include "video/video_menu.h"
 #include "video/video_window_manager.h"
 
@@ -16,23 +15,6 @@
 #include <QTimer>
 
 namespace {
-
-class CountingTips : public TipsHost {
-  public:
-    void openTips() override { ++opened; }
-    int opened = 0;
-};
-
-// Stands in for the window's owner where only the menu request matters.
-class MenuCountingHost : public VideoHost {
-  public:
-    MediaEngine& engine() override { return fallback; }
-    void showVideoWindow() override {}
-    void hideVideoWindow() override {}
-    void popupVideoMenu() override { ++popups; }
-    FakeEngine fallback;
-    int popups = 0;
-};
 
 // A window with its own fake engine, playlist and title, as the program
 // builds it.
@@ -46,7 +28,7 @@ struct WindowFixture {
 
     PlaylistPair playlist;
     TitleScroller songTitle;
-    MenuCountingHost host;
+    FakeVideoHost host; // only its menu count matters
     FakeEngine* engine = nullptr;
     std::unique_ptr<VideoWindow> window;
 };
@@ -165,7 +147,7 @@ class TestVideoWindow : public QObject {
         QFETCH(int, button);
         WindowFixture f;
         f.engine->emitMouseDown(button);
-        QTEST(f.host.popups, "popups");
+        QTEST(f.host.menuPopups, "popups");
     }
 
     void endOfStreamPlaysTheNextEntry() {

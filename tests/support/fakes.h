@@ -1,0 +1,55 @@
+#pragma once
+
+#include "shell/messages.h"
+#include "support/fake_engine.h"
+#include "tips/tips_host.h"
+#include "vcd/optical_drive.h"
+#include "video/video_host.h"
+
+#include <QList>
+#include <QStringList>
+#include <QWidget>
+#include <optional>
+
+// The video window as its users see it: a real top-level widget carrying the
+// fake engine's picture, with counts of shows and menu popups.
+class FakeVideoHost : public VideoHost {
+  public:
+    FakeVideoHost();
+    MediaEngine& engine() override { return player; }
+    void showVideoWindow() override;
+    void hideVideoWindow() override { window.hide(); }
+    void popupVideoMenu() override { ++menuPopups; }
+
+    QWidget window;
+    FakeEngine player;
+    int shown = 0;
+    int menuPopups = 0;
+};
+
+// Every message box, as "title|text" with its icon alongside.
+class RecordingMessages : public Messages {
+  public:
+    void show(QMessageBox::Icon icon, const QString& title, const QString& text) override;
+    void clear();
+
+    QStringList shown;
+    QList<QMessageBox::Icon> icons;
+};
+
+class CountingTips : public TipsHost {
+  public:
+    void openTips() override { ++opened; }
+    int opened = 0;
+};
+
+// Answers with `drive` (none unless set) and counts the questions.
+class FakeDriveProbe : public OpticalDriveProbe {
+  public:
+    FakeDriveProbe() = default;
+    explicit FakeDriveProbe(std::optional<OpticalDrive> first) : drive(std::move(first)) {}
+    std::optional<OpticalDrive> firstDrive() override;
+
+    std::optional<OpticalDrive> drive;
+    int asked = 0;
+};
