@@ -8,6 +8,7 @@
 #include "playback/transport_pictures.h"
 #include "shell/image_button.h"
 #include "shell/twips.h"
+#include "shell/widget_helpers.h"
 #include "video/video_host.h"
 
 #include <QApplication>
@@ -22,6 +23,8 @@
 #include <QSlider>
 #include <QTimer>
 
+using Widgets::makeLabel;
+
 namespace {
 
 // Both timers ask for the fastest rate; 15 ms is what the desktop delivers
@@ -30,7 +33,6 @@ constexpr int TimerIntervalMs = 15;
 
 constexpr int PanelFontPx = 12;
 constexpr int SoundFontPx = 11;
-const QColor FrameGrey(208, 208, 208);
 
 constexpr double ButtonTop = 1365;
 constexpr double ButtonWidth = 240;
@@ -73,13 +75,6 @@ void usePanelBarStyle(QWidget* bar) {
     bar->setStyle(style);
 }
 
-QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent, const QRect& where) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(where);
-    return label;
-}
-
 QScrollBar* makeScrollBar(const QString& name, int minimum, int maximum, QWidget* parent,
                           const QRect& where) {
     auto* bar = new QScrollBar(Qt::Horizontal, parent);
@@ -101,10 +96,7 @@ ControlPanel::ControlPanel(PlaylistPair& playlist, TitleScroller& songTitle, Vid
       songTitle_(songTitle), video_(video) {
     setObjectName(QStringLiteral("frm"));
     setFrameStyle(QFrame::Box | QFrame::Sunken);
-    setAutoFillBackground(true);
-    QPalette grey = palette();
-    grey.setColor(QPalette::Window, FrameGrey);
-    setPalette(grey);
+    Widgets::fillBackground(this, Widgets::FrameGrey);
     QFont small = font();
     small.setPixelSize(PanelFontPx);
     setFont(small);
@@ -122,11 +114,8 @@ void ControlPanel::buildTitleStrip() {
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(Twips::rect(345, 150, TitleScroller::StripWidth, 375));
-    Picture1->setAutoFillBackground(true);
-    QPalette strip = Picture1->palette();
-    strip.setColor(QPalette::Window, Qt::black);
-    strip.setColor(QPalette::WindowText, Qt::white);
-    Picture1->setPalette(strip);
+    Widgets::fillBackground(Picture1, Qt::black);
+    Widgets::setTextColor(Picture1, Qt::white);
 
     lblsongname = makeLabel(QStringLiteral("lblsongname"), QString(), Picture1,
                             Twips::rect(songTitle_.left(), 45, 0, 180));

@@ -12,6 +12,7 @@
 #include "shell/messages.h"
 #include "shell/skin.h"
 #include "shell/twips.h"
+#include "shell/widget_helpers.h"
 #include "tips/tips_host.h"
 #include "vcd/vcd_playback.h"
 #include "video/video_host.h"
@@ -31,7 +32,6 @@
 namespace {
 
 constexpr double ClientWidth = 4275;
-const QColor FrameGrey(208, 208, 208);
 const QColor WindowBackground(236, 238, 246);
 const QColor StripCaptionBlue(40, 60, 200);
 constexpr int CaptionFontPx = 12;
@@ -40,9 +40,7 @@ constexpr int KeyLowerL = 108;
 
 QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent,
                   const QRect& where) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->setGeometry(where);
+    QLabel* label = Widgets::makeLabel(name, caption, parent, where);
     label->setAttribute(Qt::WA_TranslucentBackground);
     return label;
 }
@@ -58,9 +56,7 @@ QLabel* makeStripCaption(const QString& name, const QString& caption, QColor col
     font.setPixelSize(CaptionFontPx);
     font.setBold(true);
     label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    Widgets::setTextColor(label, colour);
     return label;
 }
 
@@ -68,10 +64,7 @@ QFrame* makePanel(const QString& name, QWidget* parent, const QRect& where) {
     auto* frame = new QFrame(parent);
     frame->setObjectName(name);
     frame->setGeometry(where);
-    frame->setAutoFillBackground(true);
-    QPalette palette = frame->palette();
-    palette.setColor(QPalette::Window, FrameGrey);
-    frame->setPalette(palette);
+    Widgets::fillBackground(frame, Widgets::FrameGrey);
     return frame;
 }
 
@@ -129,10 +122,7 @@ MainWindow::MainWindow(MainWindowDeps deps, QWidget* parent)
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Sonvela"));
     setWindowIcon(Skin::ProgramIcon());
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, WindowBackground);
-    setPalette(palette);
+    Widgets::fillBackground(this, WindowBackground);
     setAcceptDrops(true);
 
     buildImageStore();

@@ -5,6 +5,7 @@
 #include "shell/drag_window.h"
 #include "shell/skin.h"
 #include "shell/twips.h"
+#include "shell/widget_helpers.h"
 #include "tips/tip_store.h"
 
 #include <QApplication>
@@ -15,6 +16,9 @@
 #include <QPushButton>
 #include <QStyle>
 #include <algorithm>
+
+using Widgets::fillBackground;
+using Widgets::setTextColor;
 
 namespace {
 
@@ -28,19 +32,6 @@ template <typename Control> Control* place(QWidget* parent, const char* name, QR
     control->setObjectName(QString::fromLatin1(name));
     control->setGeometry(twipsRect);
     return control;
-}
-
-void fillBackground(QWidget* widget, QColor color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-void setTextColor(QWidget* widget, QColor color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    widget->setPalette(palette);
 }
 
 QLabel* stripImage(QWidget* parent, const char* name, QRect twipsRect) {
@@ -73,7 +64,7 @@ void TipDialog::buildControls() {
     font.setPixelSize(12);
     setFont(font);
     setFixedSize(Twips::toPx(4335), Twips::toPx(3840));
-    fillBackground(this, QColor(208, 208, 208));
+    fillBackground(this, Widgets::FrameGrey);
 
     Image1 = stripImage(this, "Image1", Twips::rect(30, 0, 4275, 255));
     Label2 = place<QLabel>(this, "Label2", Twips::rect(1740, 60, 720, 180));
