@@ -17,7 +17,6 @@
 namespace {
 const QString ProductTitle = QStringLiteral("Sonvela");
 const QString AlreadyRunning = QStringLiteral("程序已经运行，不能再装载！");
-const QString NoticeTitle = QStringLiteral("提示……");
 } // namespace
 
 AppEnvironment AppEnvironment::forThisProgram() {

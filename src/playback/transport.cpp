@@ -14,7 +14,6 @@
 const QString Transport::MissingFileMark = QStringLiteral("文件不存在，请重新选择");
 
 namespace {
-const QString NoMediaTitle = QStringLiteral("提示……");
 const QString NoMediaText = QStringLiteral("没有媒体文件");
 const QString NoChoiceTitle = QStringLiteral("没有选择文件");
 const QString NoChoiceText = QStringLiteral("请选择文件");
@@ -83,7 +82,7 @@ void Transport::previous() {
 bool Transport::requireSelection() {
     if (playlist_.selectedIndex() >= 0)
         return true;
-    messages_.warning(NoMediaTitle, NoMediaText);
+    messages_.warning(NoticeTitle, NoMediaText);
     return false;
 }
 

@@ -491,8 +491,7 @@ void MainWindow::mnuadddir_Click() {
 void MainWindow::mnudel_Click() {
     const int i = deps_.playlist.selectedIndex();
     if (i == -1) {
-        deps_.messages.warning(QStringLiteral("提示……"),
-                               QStringLiteral("请先选定媒体文件，然后删除！"));
+        deps_.messages.warning(NoticeTitle, QStringLiteral("请先选定媒体文件，然后删除！"));
         return;
     }
     deps_.playlist.temlst.setListIndex(i);

@@ -3,6 +3,9 @@
 #include <QMessageBox>
 #include <QString>
 
+// The title of the player's everyday warnings.
+inline const QString NoticeTitle = QStringLiteral("提示……");
+
 // Every message of the program is a box with a single OK button. Windows
 // use QtMessages; tests record what would have been shown.
 class Messages {
