@@ -18,6 +18,7 @@
 #include "video/video_host.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -121,7 +122,10 @@ MainWindow::MainWindow(MainWindowDeps deps, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), deps_(std::move(deps)) {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Sonvela"));
-    setWindowIcon(Skin::ProgramIcon());
+    // The program sets its icon on the application once; drawn here only
+    // where nobody did.
+    const QIcon programIcon = QApplication::windowIcon();
+    setWindowIcon(programIcon.isNull() ? Skin::ProgramIcon() : programIcon);
     Widgets::fillBackground(this, WindowBackground);
     setAcceptDrops(true);
 
