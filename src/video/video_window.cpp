@@ -5,6 +5,7 @@
 #include "playlist/playlist_pair.h"
 #include "shell/drag_window.h"
 #include "shell/twips.h"
+#include "shell/widget_helpers.h"
 #include "video/end_of_stream.h"
 #include "video/video_host.h"
 
@@ -33,13 +34,6 @@ int textWidthTwips(const QString& text) {
     return static_cast<int>(Twips::fromPx(QFontMetrics(bannerFont()).horizontalAdvance(text)));
 }
 
-void setColours(QWidget* widget, const QColor& text, const QColor& background) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Window, background);
-    widget->setPalette(palette);
-}
-
 } // namespace
 
 VideoWindow::VideoWindow(std::unique_ptr<MediaEngine> engine, PlaylistPair& playlist,
@@ -50,8 +44,8 @@ VideoWindow::VideoWindow(std::unique_ptr<MediaEngine> engine, PlaylistPair& play
     setWindowTitle(QStringLiteral("Sonvela"));
     // Closing this window must never end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setColours(this, Qt::black, QColor(128, 128, 128));
-    setAutoFillBackground(true);
+    Widgets::fillBackground(this, QColor(128, 128, 128));
+    Widgets::setTextColor(this, Qt::black);
     resize(Twips::toPx(InitialWidth), Twips::toPx(InitialHeight));
 
     buildDragStrip();
@@ -73,8 +67,8 @@ void VideoWindow::buildDragStrip() {
     lblhand_ = new QLabel(QStringLiteral("拖拉条"), this);
     lblhand_->setObjectName(QStringLiteral("lblhand"));
     lblhand_->setToolTip(QStringLiteral("拖拉窗体"));
-    setColours(lblhand_, QColor(255, 255, 0), QColor(0, 0, 255));
-    lblhand_->setAutoFillBackground(true);
+    Widgets::fillBackground(lblhand_, QColor(0, 0, 255));
+    Widgets::setTextColor(lblhand_, QColor(255, 255, 0));
     lblhand_->setGeometry(0, 0, width(), Twips::toPx(HandleHeight));
     lblhand_->installEventFilter(this);
 }
@@ -83,7 +77,7 @@ void VideoWindow::buildBanner() {
     Label1_ = new QLabel(banner_.text(), this);
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->setFont(bannerFont());
-    setColours(Label1_, QColor(255, 0, 0), Qt::transparent);
+    Widgets::setTextColor(Label1_, QColor(255, 0, 0));
     Label1_->setAttribute(Qt::WA_TranslucentBackground);
     placeBanner();
 }
