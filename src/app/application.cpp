@@ -6,6 +6,7 @@
 #include "playlist/list_file.h"
 #include "playlist/paths.h"
 #include "shell/main_window.h"
+#include "shell/widget_helpers.h"
 #include "tips/tips_manager.h"
 #include "vcd/linux_drive_probe.h"
 #include "video/video_window_manager.h"
@@ -54,7 +55,12 @@ bool Application::Form_Load() {
         env_.endProcess();
         return false;
     }
+    // Placed where a user looks first; a tip of the day opened in step 1
+    // stays on top of it.
+    Widgets::centerOnScreen(mainWindow_.get());
     mainWindow_->show();
+    if (tips_->dialog())
+        tips_->dialog()->raise();
     video_->window();
     mainWindow_->addTrayIcon();
     loadLists();

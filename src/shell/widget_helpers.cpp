@@ -1,6 +1,8 @@
 #include "shell/widget_helpers.h"
 
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QWidget>
 
 namespace Widgets {
@@ -23,6 +25,11 @@ QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent, con
     label->setObjectName(name);
     label->setGeometry(where);
     return label;
+}
+
+void centerOnScreen(QWidget* window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
 } // namespace Widgets

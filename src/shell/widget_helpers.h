@@ -17,4 +17,6 @@ inline const QColor FrameGrey(208, 208, 208);
 void fillBackground(QWidget* widget, const QColor& colour);
 void setTextColor(QWidget* widget, const QColor& colour);
 QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent, const QRect& where);
+// Puts a top-level window in the middle of the primary screen.
+void centerOnScreen(QWidget* window);
 } // namespace Widgets

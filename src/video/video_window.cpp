@@ -11,9 +11,7 @@
 
 #include <QCloseEvent>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -92,8 +90,7 @@ void VideoWindow::embedPlayer() {
 }
 
 void VideoWindow::placeOnScreen() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    Widgets::centerOnScreen(this);
 }
 
 void VideoWindow::placeBanner() {
