@@ -191,7 +191,9 @@ class TestVcdPlayback : public QObject {
         QCOMPARE(pair_.lstsong.entries(), titles);
         QCOMPARE(pair_.temlst.count(), 2);
         QCOMPARE(m3u(), firstM3u);
-        QVERIFY(!firstM3u.contains('z'));
+        // Nothing of the stale content is left (the temporary folder's own
+        // name may hold a 'z', so look for a run of them).
+        QVERIFY(!firstM3u.contains("zzzz"));
         QCOMPARE(video_.shown, 2);
     }
 
