@@ -338,11 +338,13 @@ void MainWindow::lblhandle_MouseDown(int /*Button*/) {
 }
 
 void MainWindow::SystemButtonImage_MouseDown(int Index, int /*Button*/) {
-    SystemButtonImage[Index]->setLook(b1[Index]);
+    if (Index == 0 || Index == 1)
+        SystemButtonImage[Index]->setLook(b1[Index]);
 }
 
 void MainWindow::SystemButtonImage_MouseUp(int Index, int /*Button*/) {
-    SystemButtonImage[Index]->setLook(b0[Index]);
+    if (Index == 0 || Index == 1)
+        SystemButtonImage[Index]->setLook(b0[Index]);
 }
 
 void MainWindow::SystemButtonImage_Click(int Index) {
