@@ -1,14 +1,14 @@
 #include "app/application.h"
 
 #include "app/shutdown.h"
+#include "engine/mpv_engine.h"
+#include "platform/linux_drive_probe.h"
 #include "playback/control_panel.h"
-#include "playback/mpv_engine.h"
 #include "playlist/list_file.h"
 #include "playlist/paths.h"
 #include "shell/main_window.h"
-#include "shell/widget_helpers.h"
 #include "tips/tips_manager.h"
-#include "vcd/linux_drive_probe.h"
+#include "ui/widget_helpers.h"
 #include "video/video_window_manager.h"
 
 #include <QCoreApplication>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/instance_guard.h"
-#include "app/settings_store.h"
-#include "playback/media_engine.h"
-#include "playback/title_scroller.h"
+#include "engine/media_engine.h"
+#include "platform/instance_guard.h"
+#include "platform/optical_drive.h"
+#include "platform/settings_store.h"
 #include "playlist/playlist_pair.h"
-#include "shell/messages.h"
-#include "vcd/optical_drive.h"
+#include "shared/title_scroller.h"
+#include "ui/messages.h"
 
 #include <QString>
 #include <functional>

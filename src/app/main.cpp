@@ -1,5 +1,5 @@
 #include "app/application.h"
-#include "shell/skin.h"
+#include "ui/skin.h"
 
 #include <QApplication>
 #include <clocale>

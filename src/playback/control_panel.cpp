@@ -1,15 +1,15 @@
 #include "playback/control_panel.h"
 
-#include "playback/media_engine.h"
+#include "engine/media_engine.h"
 #include "playback/sound_labels.h"
 #include "playback/time_display.h"
-#include "playback/title_scroller.h"
 #include "playback/transport.h"
 #include "playback/transport_pictures.h"
-#include "shell/image_button.h"
-#include "shell/twips.h"
-#include "shell/widget_helpers.h"
-#include "video/video_host.h"
+#include "shared/title_scroller.h"
+#include "shared/video_host.h"
+#include "ui/image_button.h"
+#include "ui/twips.h"
+#include "ui/widget_helpers.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,12 +1,12 @@
 #include "playback/transport.h"
 
-#include "playback/media_engine.h"
+#include "engine/media_engine.h"
 #include "playback/time_display.h"
-#include "playback/title_scroller.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
-#include "shell/messages.h"
-#include "video/video_host.h"
+#include "shared/title_scroller.h"
+#include "shared/video_host.h"
+#include "ui/messages.h"
 
 #include <QFileInfo>
 #include <limits>

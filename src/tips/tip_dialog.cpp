@@ -1,12 +1,12 @@
 #include "tips/tip_dialog.h"
 
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 #include "playlist/paths.h"
-#include "shell/drag_window.h"
-#include "shell/skin.h"
-#include "shell/twips.h"
-#include "shell/widget_helpers.h"
 #include "tips/tip_store.h"
+#include "ui/drag_window.h"
+#include "ui/skin.h"
+#include "ui/twips.h"
+#include "ui/widget_helpers.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "shared/tips_host.h"
 #include "tips/tip_dialog.h"
 #include "tips/tip_store.h"
-#include "tips/tips_host.h"
 
 #include <QObject>
 #include <QPointer>

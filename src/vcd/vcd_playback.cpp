@@ -1,11 +1,11 @@
 #include "vcd/vcd_playback.h"
 
-#include "playback/media_engine.h"
+#include "engine/media_engine.h"
+#include "platform/optical_drive.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
-#include "shell/messages.h"
-#include "vcd/optical_drive.h"
-#include "video/video_host.h"
+#include "shared/video_host.h"
+#include "ui/messages.h"
 
 #include <QDir>
 #include <QFile>

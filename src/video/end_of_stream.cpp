@@ -1,8 +1,8 @@
 #include "video/end_of_stream.h"
 
-#include "playback/media_engine.h"
-#include "playback/title_scroller.h"
+#include "engine/media_engine.h"
 #include "playlist/playlist_pair.h"
+#include "shared/title_scroller.h"
 
 EndOfStreamResult advanceOnEndOfStream(PlaylistPair& playlist, MediaEngine& engine,
                                        TitleScroller& songTitle) {

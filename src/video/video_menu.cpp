@@ -1,8 +1,8 @@
 #include "video/video_menu.h"
 
-#include "playback/media_engine.h"
-#include "tips/tips_host.h"
-#include "video/video_host.h"
+#include "engine/media_engine.h"
+#include "shared/tips_host.h"
+#include "shared/video_host.h"
 
 #include <QCursor>
 #include <QMenu>

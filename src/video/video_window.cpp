@@ -1,13 +1,13 @@
 #include "video/video_window.h"
 
-#include "playback/media_engine.h"
-#include "playback/title_scroller.h"
+#include "engine/media_engine.h"
 #include "playlist/playlist_pair.h"
-#include "shell/drag_window.h"
-#include "shell/twips.h"
-#include "shell/widget_helpers.h"
+#include "shared/title_scroller.h"
+#include "shared/video_host.h"
+#include "ui/drag_window.h"
+#include "ui/twips.h"
+#include "ui/widget_helpers.h"
 #include "video/end_of_stream.h"
-#include "video/video_host.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>

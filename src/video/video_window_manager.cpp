@@ -1,6 +1,6 @@
 #include "video/video_window_manager.h"
 
-#include "playback/media_engine.h"
+#include "engine/media_engine.h"
 #include "video/video_menu.h"
 #include "video/video_window.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "video/video_host.h"
+#include "shared/video_host.h"
 
 #include <QObject>
 #include <QPointer>

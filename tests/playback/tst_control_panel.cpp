@@ -1,10 +1,10 @@
 #include "playback/control_panel.h"
-#include "playback/title_scroller.h"
 #include "playback/transport.h"
 #include "playback/transport_pictures.h"
 #include "playlist/playlist_pair.h"
-#include "shell/image_button.h"
-#include "shell/twips.h"
+#include "shared/title_scroller.h"
+#include "ui/image_button.h"
+#include "ui/twips.h"
 
 #include "support/fakes.h"
 

@@ -1,6 +1,6 @@
-#include "playback/title_scroller.h"
 #include "playback/transport.h"
 #include "playlist/playlist_pair.h"
+#include "shared/title_scroller.h"
 
 #include "support/fakes.h"
 

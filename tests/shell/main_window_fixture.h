@@ -1,7 +1,7 @@
 #pragma once
 
-#include "playback/title_scroller.h"
 #include "playlist/playlist_pair.h"
+#include "shared/title_scroller.h"
 #include "shell/main_window.h"
 #include "support/fakes.h"
 

@@ -1,4 +1,4 @@
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 #include "playback/transport.h"
 #include "playlist/list_control.h"
 #include "playlist/list_file.h"

@@ -1,7 +1,7 @@
 #include "main_window_fixture.h"
 
 #include "playback/control_panel.h"
-#include "shell/image_button.h"
+#include "ui/image_button.h"
 
 #include <QAction>
 #include <QApplication>

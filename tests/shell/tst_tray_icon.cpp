@@ -1,7 +1,7 @@
 #include "main_window_fixture.h"
 
-#include "shell/image_button.h"
-#include "shell/skin.h"
+#include "ui/image_button.h"
+#include "ui/skin.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "shell/messages.h"
+#include "platform/optical_drive.h"
+#include "shared/tips_host.h"
+#include "shared/video_host.h"
 #include "support/fake_engine.h"
-#include "tips/tips_host.h"
-#include "vcd/optical_drive.h"
-#include "video/video_host.h"
+#include "ui/messages.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 #include "playlist/gb18030.h"
 #include "tips/tip_dialog.h"
 #include "tips/tip_store.h"

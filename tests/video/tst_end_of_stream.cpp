@@ -1,7 +1,7 @@
 #include "video/end_of_stream.h"
 
-#include "playback/title_scroller.h"
 #include "playlist/playlist_pair.h"
+#include "shared/title_scroller.h"
 #include "support/fake_engine.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 #include "video/video_window.h"
 
-#include "playback/title_scroller.h"
 #include "playlist/playlist_pair.h"
+#include "shared/title_scroller.h"
 #include "support/fake_engine.h"
 #include "support/fakes.h"
 #include "video/video_menu.h"

@@ -1,4 +1,4 @@
-#include "shell/skin.h"
+#include "ui/skin.h"
 
 #include <QGuiApplication>
 #include <QLinearGradient>

@@ -1,4 +1,4 @@
-#include "shell/drag_window.h"
+#include "ui/drag_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

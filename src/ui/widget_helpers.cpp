@@ -1,4 +1,4 @@
-#include "shell/widget_helpers.h"
+#include "ui/widget_helpers.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vcd/optical_drive.h"
+#include "platform/optical_drive.h"
 
 #include <QByteArray>
 #include <QString>

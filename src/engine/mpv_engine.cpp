@@ -1,6 +1,6 @@
-#include "playback/mpv_engine.h"
+#include "engine/mpv_engine.h"
 
-#include "video/mpv_view.h"
+#include "engine/mpv_view.h"
 
 #include <mpv/client.h>
 

@@ -1,4 +1,4 @@
-#include "shell/image_button.h"
+#include "ui/image_button.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "playback/title_scroller.h"
+#include "shared/title_scroller.h"
 
 void TitleScroller::setText(const QString& text) {
     if (text == text_)

@@ -1,4 +1,4 @@
-#include "playback/title_scroller.h"
+#include "shared/title_scroller.h"
 
 #include <QSignalSpy>
 #include <QTest>

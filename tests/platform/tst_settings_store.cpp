@@ -1,5 +1,5 @@
-#include "app/instance_guard.h"
-#include "app/settings_store.h"
+#include "platform/instance_guard.h"
+#include "platform/settings_store.h"
 
 #include <QFile>
 #include <QSettings>

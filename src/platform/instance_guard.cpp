@@ -1,4 +1,4 @@
-#include "app/instance_guard.h"
+#include "platform/instance_guard.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -1,7 +1,7 @@
-#include "video/mpv_view.h"
+#include "engine/mpv_view.h"
 
-#include "playback/mpv_engine.h"
-#include "shell/image_button.h"
+#include "engine/mpv_engine.h"
+#include "ui/image_button.h"
 
 #include <mpv/render_gl.h>
 

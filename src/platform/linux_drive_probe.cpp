@@ -1,4 +1,4 @@
-#include "vcd/linux_drive_probe.h"
+#include "platform/linux_drive_probe.h"
 
 #include <QDir>
 #include <QFile>
