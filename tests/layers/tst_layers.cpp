@@ -39,12 +39,11 @@ QString includeFault(const LayerOrder& order, const QString& from, const QString
     if (to == from)
         return {};
     if (!order.contains(to))
-        return QStringLiteral("includes %1, whose folder %2/ is not in %3")
-            .arg(included, to, OrderFile);
+        return QStringLiteral("includes %1: folder %2/ is not in %3").arg(included, to, OrderFile);
     if (order.value(to) == order.value(from))
-        return QStringLiteral("includes %1 from its peer %2/").arg(included, to);
+        return QStringLiteral("includes %1: %2/ is a peer of %3/").arg(included, to, from);
     if (order.value(to) > order.value(from))
-        return QStringLiteral("includes %1 from %2/, a layer above %3/").arg(included, to, from);
+        return QStringLiteral("includes %1: %2/ is a layer above %3/").arg(included, to, from);
     return {};
 }
 
