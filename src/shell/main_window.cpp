@@ -9,6 +9,8 @@
 #include "shared/tips_host.h"
 #include "shared/video_host.h"
 #include "shell/about_box.h"
+#include "shell/chrome.h"
+#include "shell/playlist_view.h"
 #include "ui/drag_window.h"
 #include "ui/image_button.h"
 #include "ui/messages.h"
@@ -35,86 +37,8 @@ namespace {
 constexpr double ClientWidth = 4275;
 const QColor WindowBackground(236, 238, 246);
 const QColor StripCaptionBlue(40, 60, 200);
-constexpr int CaptionFontPx = 12;
 constexpr int KeyEnter = 13;
 constexpr int KeyLowerL = 108;
-
-QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent,
-                  const QRect& where) {
-    QLabel* label = Widgets::makeLabel(name, caption, parent, where);
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    return label;
-}
-
-// A caption over a strip: it shows the text, presses go through it to the
-// strip and the drag handle beneath.
-QLabel* makeStripCaption(const QString& name, const QString& caption, QColor colour,
-                         QWidget* parent, const QRect& where) {
-    QLabel* label = makeLabel(name, caption, parent, where);
-    label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    label->setAlignment(Qt::AlignCenter);
-    QFont font = label->font();
-    font.setPixelSize(CaptionFontPx);
-    font.setBold(true);
-    label->setFont(font);
-    Widgets::setTextColor(label, colour);
-    return label;
-}
-
-QFrame* makePanel(const QString& name, QWidget* parent, const QRect& where) {
-    auto* frame = new QFrame(parent);
-    frame->setObjectName(name);
-    frame->setGeometry(where);
-    Widgets::fillBackground(frame, Widgets::FrameGrey);
-    return frame;
-}
-
-// A thin engraved line, the panels' only decoration.
-void addLine(QWidget* parent, const QRect& where) {
-    auto* line = new QFrame(parent);
-    line->setGeometry(where);
-    line->setFrameShape(where.width() >= where.height() ? QFrame::HLine : QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
-}
-
-ImageButton* makeButton(const QString& name, int index, const QString& tooltip, QWidget* parent,
-                        const QRect& where) {
-    auto* button = new ImageButton(index < 0 ? name : name + u'_' + QString::number(index), parent);
-    if (index >= 0)
-        button->setProperty("Index", index);
-    button->setToolTip(tooltip);
-    button->setGeometry(where);
-    button->setCursor(Qt::PointingHandCursor);
-    return button;
-}
-
-// The playlist view. A single-selection view normally selects a neighbour
-// when the selected row is removed; here the playlist decides what is
-// selected, and after a delete that is nothing. Nor does a Ctrl+click or
-// Ctrl+Space take the selection away: only a delete or a clear does.
-class PlaylistView : public QListView {
-  public:
-    using QListView::QListView;
-
-  protected:
-    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override {
-        removingRows_ = true;
-        QListView::rowsAboutToBeRemoved(parent, start, end);
-        removingRows_ = false;
-    }
-    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                         const QEvent* event) const override {
-        if (removingRows_)
-            return QItemSelectionModel::NoUpdate;
-        const QItemSelectionModel::SelectionFlags command =
-            QListView::selectionCommand(index, event);
-        return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate
-                                                               : command;
-    }
-
-  private:
-    bool removingRows_ = false;
-};
 
 } // namespace
 
@@ -159,57 +83,59 @@ void MainWindow::buildTitleStrip() {
     const QRect strips[3] = {Twips::rect(-15, 2025, 4305, 255), Twips::rect(-15, 3975, 4305, 255),
                              Twips::rect(-15, -15, 4290, 255)};
     for (int i = 0; i < 3; ++i) {
-        Image1[i] = makeLabel(QStringLiteral("Image1_%1").arg(i), {}, this, strips[i]);
+        Image1[i] = Chrome::makeLabel(QStringLiteral("Image1_%1").arg(i), {}, this, strips[i]);
         Image1[i]->setProperty("Index", i);
         Image1[i]->setScaledContents(true);
         Image1[i]->setPixmap(strip);
     }
 
-    lblhandle = makeLabel(QStringLiteral("lblhandle"), {}, this, Twips::rect(-255, -15, 3960, 255));
+    lblhandle =
+        Chrome::makeLabel(QStringLiteral("lblhandle"), {}, this, Twips::rect(-255, -15, 3960, 255));
     lblhandle->setToolTip(QStringLiteral("拖拉窗体"));
     lblhandle->setCursor(Qt::SizeAllCursor);
     lblhandle->installEventFilter(this);
-    TitleLabel = makeStripCaption(QStringLiteral("TitleLabel"), QStringLiteral("播放中心"),
-                                  Skin::CaptionColor(), this, Twips::rect(1665, 30, 720, 180));
+    TitleLabel =
+        Chrome::makeStripCaption(QStringLiteral("TitleLabel"), QStringLiteral("播放中心"),
+                                 Skin::CaptionColor(), this, Twips::rect(1665, 30, 720, 180));
 
     const QString systemTips[2] = {QStringLiteral("关闭"), QStringLiteral("隐藏")};
     const QRect systemPlaces[2] = {Twips::rect(4050, 30, 180, 180),
                                    Twips::rect(3690, 15, 180, 180)};
     for (int i = 0; i < 2; ++i) {
-        SystemButtonImage[i] = makeButton(QStringLiteral("SystemButtonImage"), i, systemTips[i],
-                                          this, systemPlaces[i]);
+        SystemButtonImage[i] = Chrome::makeButton(QStringLiteral("SystemButtonImage"), i,
+                                                  systemTips[i], this, systemPlaces[i]);
         SystemButtonImage[i]->setLook(b0[i]);
         connectSystemButton(i);
     }
-    about = makeButton(QStringLiteral("about"), -1, QStringLiteral("关于"), this,
-                       Twips::rect(3870, 15, 180, 180));
+    about = Chrome::makeButton(QStringLiteral("about"), -1, QStringLiteral("关于"), this,
+                               Twips::rect(3870, 15, 180, 180));
     about->setLook(Skin::AboutPicture());
     connect(about, &ImageButton::clicked, this, &MainWindow::about_Click);
 }
 
 void MainWindow::buildListPanel() {
-    lbllist = makeStripCaption(QStringLiteral("lbllist"), QStringLiteral("播放列表"),
-                               StripCaptionBlue, this, Twips::rect(1665, 2085, 720, 180));
+    lbllist = Chrome::makeStripCaption(QStringLiteral("lbllist"), QStringLiteral("播放列表"),
+                                       StripCaptionBlue, this, Twips::rect(1665, 2085, 720, 180));
     const QString toggleTips[2] = {QStringLiteral("隐藏或显示[列表]窗口"),
                                    QStringLiteral("隐藏或显示[属性]窗口")};
     const QRect togglePlaces[2] = {Twips::rect(4050, 2085, 180, 180),
                                    Twips::rect(4050, 4000, 180, 180)};
     for (int i = 0; i < 2; ++i) {
-        CloseButtonIamge[i] =
-            makeButton(QStringLiteral("CloseButtonIamge"), i, toggleTips[i], this, togglePlaces[i]);
+        CloseButtonIamge[i] = Chrome::makeButton(QStringLiteral("CloseButtonIamge"), i,
+                                                 toggleTips[i], this, togglePlaces[i]);
         CloseButtonIamge[i]->setLook(b0[2]);
         connectPanelToggle(i);
     }
 
-    PropertiyFrame =
-        makePanel(QStringLiteral("PropertiyFrame"), this, Twips::rect(30, 2280, 4320, 1695));
+    PropertiyFrame = Chrome::makePanel(QStringLiteral("PropertiyFrame"), this,
+                                       Twips::rect(30, 2280, 4320, 1695));
     // The outline around the playlist; the frame runs past the window's
     // right edge, so the list is centred on the part that shows.
     const QRect list = Twips::rect(75, 45, 4095, 1605);
-    addLine(PropertiyFrame, QRect(list.left() - 2, list.top() - 2, list.width() + 4, 2));
-    addLine(PropertiyFrame, QRect(list.left() - 2, list.bottom() + 1, list.width() + 4, 2));
-    addLine(PropertiyFrame, QRect(list.left() - 2, list.top(), 2, list.height()));
-    addLine(PropertiyFrame, QRect(list.right() + 1, list.top(), 2, list.height()));
+    Chrome::addLine(PropertiyFrame, QRect(list.left() - 2, list.top() - 2, list.width() + 4, 2));
+    Chrome::addLine(PropertiyFrame, QRect(list.left() - 2, list.bottom() + 1, list.width() + 4, 2));
+    Chrome::addLine(PropertiyFrame, QRect(list.left() - 2, list.top(), 2, list.height()));
+    Chrome::addLine(PropertiyFrame, QRect(list.right() + 1, list.top(), 2, list.height()));
     buildPlaylistView();
     lstsong->setGeometry(list);
 }
@@ -240,19 +166,20 @@ void MainWindow::buildPlaylistView() {
 }
 
 void MainWindow::buildPropertiesPanel() {
-    Label1 = makeStripCaption(QStringLiteral("Label1"), QStringLiteral("文件属性"),
-                              StripCaptionBlue, this, Twips::rect(1665, 4005, 720, 180));
-    ListFrame = makePanel(QStringLiteral("ListFrame"), this, Twips::rect(15, 4245, 4335, 2895));
+    Label1 = Chrome::makeStripCaption(QStringLiteral("Label1"), QStringLiteral("文件属性"),
+                                      StripCaptionBlue, this, Twips::rect(1665, 4005, 720, 180));
+    ListFrame =
+        Chrome::makePanel(QStringLiteral("ListFrame"), this, Twips::rect(15, 4245, 4335, 2895));
     ListFrame->installEventFilter(this);
     // An empty property sheet: a box with ruled rows.
     const QRect sheet = Twips::rect(90, 75, 4080, 2745);
-    addLine(ListFrame, QRect(sheet.left(), sheet.top(), sheet.width(), 2));
-    addLine(ListFrame, QRect(sheet.left(), sheet.top(), 2, sheet.height()));
-    addLine(ListFrame, QRect(sheet.right() - 1, sheet.top(), 2, sheet.height()));
+    Chrome::addLine(ListFrame, QRect(sheet.left(), sheet.top(), sheet.width(), 2));
+    Chrome::addLine(ListFrame, QRect(sheet.left(), sheet.top(), 2, sheet.height()));
+    Chrome::addLine(ListFrame, QRect(sheet.right() - 1, sheet.top(), 2, sheet.height()));
     const int keyColumn = sheet.left() + sheet.width() / 3;
-    addLine(ListFrame, QRect(keyColumn, sheet.top(), 2, sheet.height()));
+    Chrome::addLine(ListFrame, QRect(keyColumn, sheet.top(), 2, sheet.height()));
     for (int top = sheet.top() + Twips::toPx(300); top < sheet.bottom(); top += Twips::toPx(300))
-        addLine(ListFrame, QRect(sheet.left(), top, sheet.width(), 2));
+        Chrome::addLine(ListFrame, QRect(sheet.left(), top, sheet.width(), 2));
 
     // The strips are drawn over the window, the captions and buttons over
     // the strips.
