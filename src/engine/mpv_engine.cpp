@@ -1,6 +1,8 @@
 #include "engine/mpv_engine.h"
 
+#include "engine/mpv_vcd_streams.h"
 #include "engine/mpv_view.h"
+#include "platform/vcd_track_url.h"
 
 #include <mpv/client.h>
 
@@ -57,6 +59,7 @@ MpvEngine::MpvEngine(const MpvEngineOptions& options, QObject* parent)
         mpv_ = nullptr;
         return;
     }
+    RegisterVcdStreams(mpv_);
     mpv_observe_property(mpv_, IdleActive, "idle-active", MPV_FORMAT_FLAG);
     mpv_observe_property(mpv_, DisplayWidth, "dwidth", MPV_FORMAT_INT64);
     mpv_observe_property(mpv_, DisplayHeight, "dheight", MPV_FORMAT_INT64);
@@ -223,8 +226,7 @@ void MpvEngine::postEndOfStreamIfFinished() {
 bool MpvEngine::setFileName(const QString& path) {
     // Refused before anything changes: the open file keeps playing. (mpv
     // would play a folder as a playlist of its files.)
-    const QFileInfo file(path);
-    if (!mpv_ || !file.isFile() || !file.isReadable()) {
+    if (!mpv_ || !isOpenable(path)) {
         restartable_ = false;
         return false;
     }
@@ -232,7 +234,9 @@ bool MpvEngine::setFileName(const QString& path) {
     endedAtEof_ = false;
     setFlag("pause", false);
     const QByteArray utf8 = path.toUtf8();
-    const char* args[] = {"loadfile", utf8.constData(), "replace", nullptr};
+    const QByteArray options = VcdPlaylistOptions(path);
+    const char* args[] = {"loadfile", utf8.constData(), "replace",
+                          options.isEmpty() ? nullptr : options.constData(), nullptr};
     mpv_node result;
     if (mpv_command_ret(mpv_, args, &result) < 0)
         return false;
@@ -250,6 +254,13 @@ bool MpvEngine::setFileName(const QString& path) {
         return false;
     fileName_ = path;
     return true;
+}
+
+bool MpvEngine::isOpenable(const QString& path) {
+    if (IsVcdTrackUrl(path))
+        return VcdTrackExists(path);
+    const QFileInfo file(path);
+    return file.isFile() && file.isReadable();
 }
 
 bool MpvEngine::waitForLoad(qint64 entryId) {

@@ -71,6 +71,8 @@ class MpvEngine : public MediaEngine {
     void handleEvent(const mpv_event& event);
     void handleEndFile(const mpv_event& event);
     void handlePropertyChange(const mpv_event& event);
+    // A readable file, or a Video CD track on a disc that is there.
+    static bool isOpenable(const QString& path);
     bool waitForLoad(qint64 entryId);
     void postEndOfStreamIfFinished();
     void applyAudioFilterOption();
