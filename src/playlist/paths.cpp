@@ -1,5 +1,7 @@
 #include "playlist/paths.h"
 
+#include "platform/vcd_track_url.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -56,6 +58,9 @@ QString MakeTitle(const QString& s) {
 bool FileExists(const QString& path) {
     if (path.isEmpty())
         return false;
+    // A Video CD track is there while its disc is.
+    if (IsVcdTrackUrl(path))
+        return VcdTrackExists(path);
     const QFileInfo info(path);
     const QString name = info.fileName();
     if (name.isEmpty())

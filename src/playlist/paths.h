@@ -13,7 +13,8 @@ QString MakeTitle(const QString& s);
 // True when `path` names an ordinary file: a regular file (or a link to
 // one) whose name does not start with a dot. A path whose last part holds
 // the wildcards * or ? is true when any such file in that folder matches.
-// Folders, devices, sockets, pipes, hidden files and "" are false.
+// Folders, devices, sockets, pipes, hidden files and "" are false. A Video
+// CD track URL is true while its disc holds the track.
 bool FileExists(const QString& path);
 
 // `path` ending in "/"; the empty string stays empty.

@@ -2,6 +2,7 @@
 
 #include "engine/media_engine.h"
 #include "platform/optical_drive.h"
+#include "platform/vcd_track_url.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
 #include "shared/video_host.h"
@@ -18,67 +19,76 @@ const QString VcdFailureText = QStringLiteral("VCD光盘没有准备好或光盘
 
 namespace {
 
-const QString TrackFolderName = QStringLiteral("mpegav");
+// A track as the playlist shows it and as the engine opens it.
+struct TrackEntry {
+    QString title;
+    QString path;
+};
+using TrackEntries = QList<TrackEntry>;
 
-// Where the disc's folders are: the first drive's mount point, or the
-// current folder when the machine has no optical drive. Nothing when the
-// drive holds no mounted disc.
-std::optional<QString> discRoot(OpticalDriveProbe& drives) {
-    const std::optional<OpticalDrive> drive = drives.firstDrive();
-    if (!drive)
-        return QDir::currentPath();
-    if (drive->mountPoint.isEmpty())
-        return std::nullopt;
-    return drive->mountPoint;
-}
-
-bool lessIgnoringCase(const QString& a, const QString& b) {
-    const int folded = a.compare(b, Qt::CaseInsensitive);
-    return folded != 0 ? folded < 0 : a < b;
-}
-
-// The track folder under `root`: ISO 9660 mounts show "mpegav" in upper or
-// lower case, so any spelling counts; the exact one wins if several exist.
 std::optional<QString> trackFolder(const QString& root) {
     const QDir rootDir(root);
-    QStringList matches;
-    for (const QString& name : rootDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        if (name.compare(TrackFolderName, Qt::CaseInsensitive) == 0)
-            matches << name;
-    if (matches.isEmpty())
+    const std::optional<QString> name =
+        PickVcdTrackFolder(rootDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot));
+    if (!name)
         return std::nullopt;
-    std::sort(matches.begin(), matches.end(), lessIgnoringCase);
-    const QString chosen = matches.contains(TrackFolderName) ? TrackFolderName : matches.first();
-    return QDir::cleanPath(rootDir.absoluteFilePath(chosen));
+    return QDir::cleanPath(rootDir.absoluteFilePath(*name));
 }
 
-// The folder's files that are neither hidden nor system files, in
-// ascending name order without regard to letter case.
-QStringList trackFiles(const QString& folder) {
-    QStringList names = QDir(folder).entryList(QDir::Files, QDir::Unsorted);
-    std::sort(names.begin(), names.end(), lessIgnoringCase);
-    return names;
-}
-
-// Steps 3 to 7 once the disc root is known; false at the first failure.
-bool buildPlaylist(PlaylistPair& pair, const QString& root, const QString& programFolder,
-                   MediaEngine& engine) {
+// The files of the folder "mpegav" under `root` that are neither hidden
+// nor system files, in ascending name order without regard to letter case.
+std::optional<TrackEntries> tracksInFolder(const QString& root) {
     const std::optional<QString> folder = trackFolder(root);
     // A folder that cannot be listed would pass for an empty disc.
     if (!folder || !QFileInfo(*folder).isReadable())
-        return false;
-    const QStringList names = trackFiles(*folder);
+        return std::nullopt;
+    QStringList names = QDir(*folder).entryList(QDir::Files, QDir::Unsorted);
+    std::sort(names.begin(), names.end(), VcdNameLess);
+    TrackEntries entries;
+    for (const QString& name : names)
+        entries.append({name, *folder + QLatin1Char('/') + name});
+    return entries;
+}
 
+// The tracks of a disc read sector by sector, as URLs the engine opens
+// through the reader.
+std::optional<TrackEntries> tracksOnDisc(const VcdDisc& disc, const QString& device) {
+    const std::optional<QList<VcdTrack>> tracks = disc.tracks();
+    if (!tracks)
+        return std::nullopt;
+    TrackEntries entries;
+    for (const VcdTrack& track : *tracks)
+        entries.append({track.name, VcdTrackUrl(device, track)});
+    return entries;
+}
+
+// The first drive's disc, read raw. A disc the reader cannot open (no
+// access to the device, or no CD) is still listed from its mount point.
+// With no drive at all, the folder "mpegav" of the current folder.
+std::optional<TrackEntries> findTracks(OpticalDriveProbe& drives) {
+    const std::optional<OpticalDrive> drive = drives.firstDrive();
+    if (!drive)
+        return tracksInFolder(QDir::currentPath());
+    const VcdDisc disc(drive->device);
+    if (disc.isOpen())
+        return tracksOnDisc(disc, drive->device);
+    if (drive->mountPoint.isEmpty())
+        return std::nullopt;
+    return tracksInFolder(drive->mountPoint);
+}
+
+// Steps 4 to 7 once the tracks are known; false at the first failure.
+bool buildPlaylist(PlaylistPair& pair, const TrackEntries& tracks, const QString& programFolder,
+                   MediaEngine& engine) {
     QFile m3u(ProgramFile(programFolder, VcdPlaylistName));
     if (!m3u.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    for (const QString& name : names) {
-        const QString path = *folder + QLatin1Char('/') + name;
-        if (!pair.append(name, path))
+    for (const TrackEntry& track : tracks) {
+        if (!pair.append(track.title, track.path))
             return false;
         // The engine opens these paths, so they are in the file-system
         // encoding rather than the list files' GB18030.
-        if (m3u.write(QFile::encodeName(path) + "\r\n") < 0)
+        if (m3u.write(QFile::encodeName(track.path) + "\r\n") < 0)
             return false;
     }
     if (!m3u.flush())
@@ -87,7 +97,7 @@ bool buildPlaylist(PlaylistPair& pair, const QString& root, const QString& progr
 
     // An empty folder gives an empty playlist that the engine may refuse to
     // open; there is nothing to play then, which is no disc failure.
-    return engine.setFileName(m3u.fileName()) || names.isEmpty();
+    return engine.setFileName(m3u.fileName()) || tracks.isEmpty();
 }
 
 } // namespace
@@ -95,8 +105,8 @@ bool buildPlaylist(PlaylistPair& pair, const QString& root, const QString& progr
 void PlayVcd(PlaylistPair& pair, OpticalDriveProbe& drives, const QString& programFolder,
              VideoHost& video, Messages& messages) {
     pair.clear();
-    const std::optional<QString> root = discRoot(drives);
-    if (!root || !buildPlaylist(pair, *root, programFolder, video.engine())) {
+    const std::optional<TrackEntries> tracks = findTracks(drives);
+    if (!tracks || !buildPlaylist(pair, *tracks, programFolder, video.engine())) {
         messages.show(QMessageBox::Critical, QStringLiteral("Sonvela"), VcdFailureText);
         return;
     }

@@ -14,7 +14,8 @@ extern const QString VcdPlaylistName;
 extern const QString VcdFailureText;
 
 // playvcd_Click: replaces the playlist with the track files of the first
-// optical drive's "mpegav" folder, writes them to mirelle.m3u in
+// optical drive's "mpegav" folder (read from the disc's sectors, as track
+// URLs the engine opens through the reader), writes them to mirelle.m3u in
 // `programFolder`, hands that file to the engine and shows the video
 // window. The playlist is emptied first; any later failure stops at once
 // with the one failure message and keeps what was done before it.

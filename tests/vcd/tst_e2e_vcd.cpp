@@ -1,9 +1,10 @@
 #include "engine/mpv_engine.h"
 #include "platform/settings_store.h"
+#include "playback/transport.h"
 #include "playlist/playlist_pair.h"
 #include "shared/title_scroller.h"
 #include "support/fakes.h"
-#include "support/test_clips.h"
+#include "support/vcd_image.h"
 #include "tips/tips_manager.h"
 #include "vcd/vcd_playback.h"
 #include "video/video_window.h"
@@ -17,17 +18,6 @@
 #include <QTest>
 
 namespace {
-
-// A Video CD track: an MPEG-1 program stream, as on a real disc.
-QString vcdTrack(int seconds, const QString& colour) {
-    const QString name = QStringLiteral("vcd-%1-%2s.dat").arg(colour).arg(seconds);
-    const QString duration = QString::number(seconds);
-    return TestClips::make(
-        name,
-        {"-f", "lavfi", "-i", "color=c=" + colour + ":size=352x240:rate=25:duration=" + duration,
-         "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + duration, "-t",
-         duration, "-ac", "2", "-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg"});
-}
 
 // The player's parts that a click on playvcd reaches, on the real engine.
 struct Player {
@@ -43,9 +33,12 @@ struct Player {
                                  options.audioOutput = QStringLiteral("null");
                                  return std::make_unique<MpvEngine>(options);
                              }};
-    FakeDriveProbe drive{
-        OpticalDrive{QStringLiteral("/dev/sr0"), temp.filePath(QStringLiteral("disc"))}};
+    // A mounted disc whose drive the reader cannot open; tests that read
+    // a disc image hand the drive its path instead.
+    FakeDriveProbe drive{OpticalDrive{temp.filePath(QStringLiteral("no-such-sr0")),
+                                      temp.filePath(QStringLiteral("disc"))}};
     RecordingMessages messages;
+    Transport transport{playlist, songTitle, video, messages};
 
     Player() {
         QDir().mkpath(tracks);
@@ -59,13 +52,11 @@ struct Player {
 class TestE2eVcd : public QObject {
     Q_OBJECT
   private slots:
-    void playsBothTracksThenEnds() {
-        const QString first = vcdTrack(2, QStringLiteral("blue"));
-        const QString second = vcdTrack(3, QStringLiteral("green"));
-        QVERIFY2(!first.isEmpty() && !second.isEmpty(), "ffmpeg could not make the tracks");
+    void playsBothTracksOfADiscThenEnds() {
+        const VcdImage image = TestVcd::twoTrackImage();
+        QVERIFY2(image.isValid(), "ffmpeg or vcdimager could not make the disc image");
         Player player;
-        QVERIFY(QFile::copy(second, player.tracks + "/AVSEQ02.DAT"));
-        QVERIFY(QFile::copy(first, player.tracks + "/AVSEQ01.DAT"));
+        player.drive.drive = OpticalDrive{image.cue, QString()};
 
         QSignalSpy ended(&player.video.engine(), &MediaEngine::EndOfStream);
         QElapsedTimer clock;
@@ -79,9 +70,29 @@ class TestE2eVcd : public QObject {
         // Assigning the playlist starts it; the end comes once, after the
         // second track, not after the first.
         QTRY_VERIFY_WITH_TIMEOUT(ended.count() >= 1, 30000);
-        QVERIFY2(clock.elapsed() >= 4500, qPrintable(QString::number(clock.elapsed())));
+        const qint64 both = 1000 * (TestVcd::FirstTrackSeconds + TestVcd::SecondTrackSeconds);
+        QVERIFY2(clock.elapsed() >= both - 500, qPrintable(QString::number(clock.elapsed())));
         QTest::qWait(1000);
         QCOMPARE(ended.count(), 1);
+    }
+
+    void nextAndPreviousPlayTheDiscsTracks() {
+        const VcdImage image = TestVcd::twoTrackImage();
+        QVERIFY2(image.isValid(), "ffmpeg or vcdimager could not make the disc image");
+        Player player;
+        player.drive.drive = OpticalDrive{image.cue, QString()};
+        player.playvcd();
+        const QStringList tracks = player.playlist.temlst.entries();
+        QCOMPARE(tracks.size(), 2);
+
+        for (const int step : {+1, +1, -1}) {
+            step > 0 ? player.transport.next() : player.transport.previous();
+            const QString track = tracks.at(player.transport.Tnum - 1);
+            QCOMPARE(player.video.engine().fileName(), track);
+            QVERIFY(player.video.engine().duration().value_or(0) > 2);
+        }
+        // Never marked missing: the disc is there.
+        QCOMPARE(player.playlist.lstsong.entries(), (QStringList{"AVSEQ01.DAT", "AVSEQ02.DAT"}));
     }
 
     void emptyTrackFolderIsNoFailure() {

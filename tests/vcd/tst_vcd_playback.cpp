@@ -1,5 +1,7 @@
+#include "platform/vcd_track_url.h"
 #include "playlist/playlist_pair.h"
 #include "support/fakes.h"
+#include "support/vcd_image.h"
 #include "vcd/vcd_playback.h"
 
 #include <QDir>
@@ -30,6 +32,9 @@ class TestVcdPlayback : public QObject {
     FakeVideoHost video_;
     RecordingMessages messages_;
 
+    // A drive the reader cannot open, whatever the machine has: its disc
+    // is only seen through its mount point, if any.
+    QString noDevice() const { return root_.path() + QStringLiteral("/no-such-sr0"); }
     QString m3uPath() const { return program_ + QStringLiteral("/mirelle.m3u"); }
     QByteArray m3u() const {
         QFile file(m3uPath());
@@ -42,7 +47,7 @@ class TestVcdPlayback : public QObject {
         QDir().mkpath(folder);
         for (const QString& track : tracks)
             touch(folder + QLatin1Char('/') + track);
-        drives_.drive = OpticalDrive{QStringLiteral("/dev/sr0"), disc_};
+        drives_.drive = OpticalDrive{noDevice(), disc_};
         return folder;
     }
     void writeStaleM3u() {
@@ -93,6 +98,22 @@ class TestVcdPlayback : public QObject {
         QCOMPARE(drives_.asked, 1);
     }
 
+    void discReadThroughTheReader() {
+        const VcdImage image = TestVcd::twoTrackImage();
+        QVERIFY2(image.isValid(), "ffmpeg or vcdimager could not make the disc image");
+        // Not mounted: the reader needs only the device.
+        drives_.drive = OpticalDrive{image.cue, QString()};
+        play();
+        QCOMPARE(pair_.lstsong.entries(), (QStringList{"AVSEQ01.DAT", "AVSEQ02.DAT"}));
+        const QString prefix = "sonvela-vcd://" + image.cue + "/MPEGAV/";
+        const QStringList urls{prefix + "AVSEQ01.DAT", prefix + "AVSEQ02.DAT"};
+        QCOMPARE(pair_.temlst.entries(), urls);
+        QCOMPARE(m3u(), (urls.join("\r\n") + "\r\n").toUtf8());
+        QCOMPARE(video_.player.calls, QStringList{"FileName " + m3uPath()});
+        QCOMPARE(video_.shown, 1);
+        QVERIFY(messages_.shown.isEmpty());
+    }
+
     void trackFolderInAnyCase_data() {
         QTest::addColumn<QString>("folderName");
         QTest::newRow("upper") << "MPEGAV";
@@ -120,6 +141,7 @@ class TestVcdPlayback : public QObject {
         QTest::newRow("mpegav is a file") << "folderisfile";
         QTest::newRow("no drive, no relative mpegav") << "nodrive";
         QTest::newRow("first of two drives empty") << "firstempty";
+        QTest::newRow("device that holds no disc") << "notadisc";
     }
     void failures() {
         QFETCH(QString, situation);
@@ -127,12 +149,15 @@ class TestVcdPlayback : public QObject {
             // The probe reports only the first drive; a disc elsewhere is
             // never looked at.
             discWithTracks(QStringLiteral("mpegav"), {"AVSEQ01.DAT"});
-            drives_.drive = OpticalDrive{QStringLiteral("/dev/sr0"), QString()};
+            drives_.drive = OpticalDrive{noDevice(), QString()};
         } else if (situation == "nofolder") {
-            drives_.drive = OpticalDrive{QStringLiteral("/dev/sr0"), disc_};
+            drives_.drive = OpticalDrive{noDevice(), disc_};
+        } else if (situation == "notadisc") {
+            touch(disc_ + QStringLiteral("/disc.cue"));
+            drives_.drive = OpticalDrive{disc_ + QStringLiteral("/disc.cue"), QString()};
         } else if (situation == "folderisfile") {
             touch(disc_ + QStringLiteral("/mpegav"));
-            drives_.drive = OpticalDrive{QStringLiteral("/dev/sr0"), disc_};
+            drives_.drive = OpticalDrive{noDevice(), disc_};
         }
         play();
         verifyFailedWithEmptyLists();
