@@ -100,6 +100,8 @@ class TestMpvVcdStreams : public QObject {
                 wav.levelDb(channel, 0.5, 2.5) - firstClip.levelDb(channel, 0.5, 2.5);
             const double secondDiff =
                 wav.levelDb(channel, second, second + 3) - secondClip.levelDb(channel, 0.5, 3.5);
+            qInfo("channel %d: level against the clips %+.3f dB, %+.3f dB", channel, firstDiff,
+                  secondDiff);
             QVERIFY2(std::abs(firstDiff) < 0.3, qPrintable(QString::number(firstDiff)));
             QVERIFY2(std::abs(secondDiff) < 0.3, qPrintable(QString::number(secondDiff)));
         }
@@ -123,6 +125,7 @@ class TestMpvVcdStreams : public QObject {
         QVERIFY(engine.setCurrentPosition(target));
         QTest::qWait(200); // playback goes on from there
         const double landed = engine.currentPosition().value_or(-10);
+        qInfo("seek to %.1f s: at %.3f s 0.2 s later", target, landed);
         QVERIFY2(landed >= target - 1 && landed <= target + 1.2,
                  qPrintable(QString::number(landed)));
         QVERIFY(std::abs(engine.duration().value_or(0) - SecondTrackSeconds) < 0.5);
