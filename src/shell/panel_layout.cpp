@@ -3,8 +3,7 @@
 namespace {
 constexpr int ToggleOffset = 30;
 constexpr int CaptionOffset = 60;
-// The properties panel is not shown in full; the window keeps 50 twips of
-// it below the strip whichever way it toggles.
+// Hiding the properties panel keeps 50 twips of it below the strip.
 constexpr int PropertiesHeightAllowance = 50;
 } // namespace
 

@@ -17,7 +17,10 @@ struct PanelLayout {
     int propertiesPanelHeight = 2895;
     bool propertiesPanelVisible = true;
 
-    int windowHeight = 5325;
+    // The bottom of the properties panel: the window shows the whole of it
+    // at start-up, so with either panel hidden every strip and toggle left
+    // still lies inside the window.
+    int windowHeight = 7140;
 };
 
 // The list toggle (`CloseButtonIamge`(0)). Hiding lifts the properties
@@ -29,7 +32,7 @@ void ToggleListPanel(PanelLayout& layout);
 
 // The properties toggle (`CloseButtonIamge`(1)): the panel is last in the
 // window, so nothing moves; the window changes height by the panel's
-// height less 50.
+// height less 50, keeping a thin edge of the panel below its strip.
 void TogglePropertiesPanel(PanelLayout& layout);
 
 // Index 0 is the list toggle, any other index the properties toggle.

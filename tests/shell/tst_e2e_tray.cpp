@@ -92,7 +92,7 @@ std::optional<Window> windowSized(qint64 pid, const std::function<bool(QSize)>& 
     return std::nullopt;
 }
 
-const QSize MainWindowSize(285, 355);
+const QSize MainWindowSize(285, 476);
 
 bool isMainWindow(QSize size) {
     return size == MainWindowSize;

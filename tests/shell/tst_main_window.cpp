@@ -13,6 +13,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
+#include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -102,7 +103,7 @@ class TestMainWindow : public QObject {
         MainWindow& w = f.make();
         QCOMPARE(w.objectName(), QStringLiteral("frmmain"));
         QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(w.size(), QSize(285, 355));
+        QCOMPARE(w.size(), QSize(285, 476));
         QCOMPARE(w.frm->objectName(), QStringLiteral("frm"));
         QCOMPARE(w.frm->geometry(), QRect(-1, 18, 291, 118));
         QCOMPARE(w.PropertiyFrame->objectName(), QStringLiteral("PropertiyFrame"));
@@ -127,7 +128,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(w.CloseButtonIamge[1]->y(), 154); // 2310
         QCOMPARE(w.Label1->y(), 156);              // 2340
         QCOMPARE(w.ListFrame->y(), 169);           // 2535
-        QCOMPARE(w.height(), 355 - 113);
+        QCOMPARE(w.height(), 476 - 113);
         QCOMPARE(lookOf(w.CloseButtonIamge[0]), w.b0[0].cacheKey());
 
         QTest::mouseClick(w.CloseButtonIamge[0], Qt::LeftButton);
@@ -136,7 +137,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(w.CloseButtonIamge[1]->y(), 267); // 4005
         QCOMPARE(w.Label1->y(), 269);              // 4035
         QCOMPARE(w.ListFrame->y(), 282);           // 4230
-        QCOMPARE(w.height(), 355);
+        QCOMPARE(w.height(), 476);
         QCOMPARE(w.width(), 285);
         QCOMPARE(w.pos(), topLeft);
         QCOMPARE(lookOf(w.CloseButtonIamge[0]), w.b0[2].cacheKey());
@@ -147,13 +148,34 @@ class TestMainWindow : public QObject {
         MainWindow& w = f.make();
         QTest::mouseClick(w.CloseButtonIamge[1], Qt::LeftButton);
         QVERIFY(w.ListFrame->isHidden());
-        QCOMPARE(w.height(), 165); // 5325 - 2845 twips
+        QCOMPARE(w.height(), 286); // 7140 - 2845 twips
         QCOMPARE(w.Image1[1]->y(), 265);
         QTest::mouseClick(w.CloseButtonIamge[0], Qt::LeftButton);
-        QCOMPARE(w.height(), 52); // 5325 - 4540
+        QCOMPARE(w.height(), 173); // 7140 - 4540
         QTest::mouseClick(w.CloseButtonIamge[1], Qt::LeftButton);
         QTest::mouseClick(w.CloseButtonIamge[0], Qt::LeftButton);
-        QCOMPARE(w.height(), 355);
+        QCOMPARE(w.height(), 476);
+    }
+
+    // Whatever the user toggled before, both toggles (and the strips they
+    // sit on) can still be reached to bring the panels back.
+    void togglesStayInsideTheWindow() {
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        QRandomGenerator walk(10);
+        for (int step = 0; step < 300; ++step) {
+            QTest::mouseClick(w.CloseButtonIamge[walk.bounded(2)], Qt::LeftButton);
+            for (QWidget* control : {static_cast<QWidget*>(w.CloseButtonIamge[0]),
+                                     static_cast<QWidget*>(w.CloseButtonIamge[1]),
+                                     static_cast<QWidget*>(w.Image1[0]),
+                                     static_cast<QWidget*>(w.Image1[1])})
+                // The strips run past the sides by design: only the height
+                // can lose them.
+                QVERIFY2(control->y() >= 0 && control->geometry().bottom() < w.height(),
+                         qPrintable(QStringLiteral("%1 after step %2")
+                                        .arg(control->objectName())
+                                        .arg(step)));
+        }
     }
 
     void toggleReleaseWithoutClickKeepsThePanel() {
@@ -167,7 +189,7 @@ class TestMainWindow : public QObject {
         QTest::mouseRelease(toggle, Qt::RightButton, {}, QPoint(-20, -20));
         QCOMPARE(lookOf(toggle), w.b0[0].cacheKey());
         QVERIFY(!w.ListFrame->isHidden());
-        QCOMPARE(w.height(), 355);
+        QCOMPARE(w.height(), 476);
     }
 
     void systemButtonLooks() {

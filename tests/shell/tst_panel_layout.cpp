@@ -46,7 +46,7 @@ class TestPanelLayout : public QObject {
         QCOMPARE(tops.toggle, toggle);
         QCOMPARE(tops.caption, caption);
         QCOMPARE(tops.panel, panel);
-        QCOMPARE(layout.windowHeight, 5325 + heightChange);
+        QCOMPARE(layout.windowHeight, 7140 + heightChange);
         QCOMPARE(layout.listPanelVisible, listToggles % 2 == 0);
     }
 
@@ -54,7 +54,7 @@ class TestPanelLayout : public QObject {
         PanelLayout layout;
         TogglePanel(layout, 1);
         QVERIFY(!layout.propertiesPanelVisible);
-        QCOMPARE(layout.windowHeight, 5325 - 2845);
+        QCOMPARE(layout.windowHeight, 7140 - 2845);
         const Tops tops = topsOf(layout);
         QCOMPARE(tops.strip, 3975);
         QCOMPARE(tops.toggle, 4000);
@@ -63,18 +63,18 @@ class TestPanelLayout : public QObject {
         // Any index but 0 is the properties toggle.
         TogglePanel(layout, 7);
         QVERIFY(layout.propertiesPanelVisible);
-        QCOMPARE(layout.windowHeight, 5325);
+        QCOMPARE(layout.windowHeight, 7140);
     }
 
     void bothPanelsHidden() {
         PanelLayout layout;
         TogglePanel(layout, 1);
         TogglePanel(layout, 0);
-        QCOMPARE(layout.windowHeight, 5325 - 4540);
+        QCOMPARE(layout.windowHeight, 7140 - 4540);
         QCOMPARE(layout.propertiesPanelTop, 2535);
         TogglePanel(layout, 0);
         TogglePanel(layout, 1);
-        QCOMPARE(layout.windowHeight, 5325);
+        QCOMPARE(layout.windowHeight, 7140);
     }
 
     void toggleLooks_data() {
