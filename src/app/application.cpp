@@ -25,6 +25,7 @@ AppEnvironment AppEnvironment::forThisProgram() {
     env.programFolder = QCoreApplication::applicationDirPath();
     env.settingsFolder = SettingsStore::defaultFolder();
     env.lockFolder = InstanceGuard::runtimeFolder();
+    env.lockFallbackFolder = InstanceGuard::fallbackFolder();
     env.appName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     env.engineFactory = [] { return std::make_unique<MpvEngine>(MpvEngineOptions{}); };
     env.drives = std::make_unique<LinuxOpticalDriveProbe>();
@@ -34,7 +35,7 @@ AppEnvironment AppEnvironment::forThisProgram() {
 }
 
 Application::Application(AppEnvironment environment)
-    : env_(std::move(environment)), settings_(env_.settingsFolder), guard_(env_.lockFolder) {
+    : env_(std::move(environment)), settings_(env_.settingsFolder), guard_(env_.lockFolder, env_.lockFallbackFolder) {
     tips_ = std::make_unique<TipsManager>(settings_, env_.appName, env_.programFolder);
     video_ =
         std::make_unique<VideoWindowManager>(playlist_, songTitle_, *tips_, env_.engineFactory);

@@ -23,6 +23,8 @@ struct AppEnvironment {
     QString programFolder;
     QString settingsFolder;
     QString lockFolder;
+    // Where the lock goes when `lockFolder` cannot hold one.
+    QString lockFallbackFolder;
     // The settings' application name: the executable's name.
     QString appName;
     std::function<std::unique_ptr<MediaEngine>()> engineFactory;

@@ -5,19 +5,33 @@
 #include <memory>
 
 // One running player per user. The lock lives in the per-user runtime
-// folder; a lock left behind by a crashed or killed instance is recognised
-// by its dead process id and taken over.
+// folder. Only a lock held by a live copy of the player keeps a new start
+// out; whatever else stands at the lock's name (a lock of a dead process,
+// an empty or garbled file, a dangling link, a folder) is cleared away, and
+// where the folder cannot hold a lock at all the guard uses a second folder
+// of the user's.
 class InstanceGuard {
   public:
-    // `folder` holds the lock file; the program passes runtimeFolder().
-    explicit InstanceGuard(const QString& folder);
+    // `folder` holds the lock file; the program passes runtimeFolder() and
+    // fallbackFolder().
+    InstanceGuard(QString folder, QString fallbackFolder);
 
     static QString runtimeFolder();
+    static QString fallbackFolder();
 
-    // True when no other live instance holds the lock; the lock is then ours
-    // until this object goes away (or the process ends).
+    // False only when a live copy of the player holds the lock. Otherwise
+    // the lock is ours until this object goes away (or the process ends);
+    // when neither folder can hold one, the player runs without a lock.
     bool acquire();
 
+    // The lock file in use; empty when none could be made.
+    QString lockPath() const;
+
   private:
+    enum class Attempt { Locked, HeldByLiveCopy, Unusable };
+    Attempt lockIn(const QString& folder);
+
+    QString folder_;
+    QString fallbackFolder_;
     std::unique_ptr<QLockFile> lock_;
 };

@@ -1,6 +1,7 @@
 #include "platform/settings_store.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -33,14 +34,24 @@ QString SettingsStore::defaultFolder() {
 }
 
 QString SettingsStore::fileFor(const QString& app) const {
-    // One file per application name, named in lower case so the name too
-    // is matched without regard to case.
-    return folder_ + QLatin1Char('/') + app.toLower() + QStringLiteral(".ini");
+    // One file per application name as spelt: "Sonvela" and "sonvela" are
+    // two applications.
+    return folder_ + QLatin1Char('/') + app + QStringLiteral(".ini");
+}
+
+bool SettingsStore::usable(const QString& file) {
+    // A pipe, a device or a folder at the file's name would block or fail
+    // every read; it counts as no settings at all.
+    const QFileInfo info(file);
+    return !info.exists() || info.isFile();
 }
 
 QString SettingsStore::read(const QString& app, const QString& section, const QString& key,
                             const QString& defaultValue) const {
-    QSettings ini(fileFor(app), QSettings::IniFormat);
+    const QString file = fileFor(app);
+    if (!usable(file))
+        return defaultValue;
+    QSettings ini(file, QSettings::IniFormat);
     const QVariant value = ini.value(storedKeyPath(ini, section, key));
     return value.isValid() ? value.toString() : defaultValue;
 }
@@ -48,7 +59,10 @@ QString SettingsStore::read(const QString& app, const QString& section, const QS
 void SettingsStore::write(const QString& app, const QString& section, const QString& key,
                           const QString& value) {
     QDir().mkpath(folder_);
-    QSettings ini(fileFor(app), QSettings::IniFormat);
+    const QString file = fileFor(app);
+    if (!usable(file))
+        return;
+    QSettings ini(file, QSettings::IniFormat);
     ini.setValue(storedKeyPath(ini, section, key), value);
     ini.sync();
 }

@@ -3,9 +3,11 @@
 #include <QString>
 
 // Per-user text settings addressed by application name, section and key.
-// All three are matched without regard to letter case, so a value written
-// as "Show Tips at Startup" is read back as "Show Tips at startup". Each
-// application name is one INI file in the store's folder.
+// Sections and keys are matched without regard to letter case, so a value
+// written as "Show Tips at Startup" is read back as "Show Tips at startup".
+// Each application name, letter case kept, is one INI file in the store's
+// folder; anything at that name but a regular file counts as no settings
+// and is never written to.
 class SettingsStore {
   public:
     // `folder` is where the INI files live; the program passes its per-user
@@ -24,5 +26,6 @@ class SettingsStore {
 
   private:
     QString fileFor(const QString& app) const;
+    static bool usable(const QString& file);
     QString folder_;
 };

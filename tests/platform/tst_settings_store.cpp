@@ -1,12 +1,12 @@
-#include "platform/instance_guard.h"
 #include "platform/settings_store.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 class TestSettingsStore : public QObject {
     Q_OBJECT
@@ -15,27 +15,74 @@ class TestSettingsStore : public QObject {
         QTest::addColumn<QString>("app");
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
         QTest::newRow("same spelling") << "sonvela"
                                        << "Options"
-                                       << "Show Tips at Startup";
+                                       << "Show Tips at Startup"
+                                       << "0";
         QTest::newRow("key case") << "sonvela"
                                   << "Options"
-                                  << "Show Tips at startup";
+                                  << "Show Tips at startup"
+                                  << "0";
         QTest::newRow("section case") << "sonvela"
                                       << "OPTIONS"
-                                      << "show tips at startup";
+                                      << "show tips at startup"
+                                      << "0";
+        // Application names keep their case: another name, another file.
         QTest::newRow("app case") << "Sonvela"
                                   << "options"
-                                  << "SHOW TIPS AT STARTUP";
+                                  << "SHOW TIPS AT STARTUP"
+                                  << "1";
     }
     void namesMatchWithoutRegardToCase() {
         QFETCH(QString, app);
         QFETCH(QString, section);
         QFETCH(QString, key);
+        QFETCH(QString, expected);
         QTemporaryDir dir;
         SettingsStore store(dir.path());
         store.write("sonvela", "Options", "Show Tips at Startup", "0");
-        QCOMPARE(store.read(app, section, key, "1"), QString("0"));
+        QCOMPARE(store.read(app, section, key, "1"), expected);
+    }
+
+    // What the tips dialog writes under "Sonvela" when it closes leaves the
+    // value start-up reads under the executable's name alone.
+    void applicationNamesDifferingInCaseAreTwoFiles() {
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        store.write("sonvela", "Options", "Show Tips at startup", "1");
+        store.write("Sonvela", "Options", "Show Tips at Startup", "0");
+        QCOMPARE(store.read("sonvela", "Options", "Show Tips at startup"), QString("1"));
+        QCOMPARE(store.read("Sonvela", "options", "show tips at startup"), QString("0"));
+        QVERIFY(QFile::exists(dir.path() + "/sonvela.ini"));
+        QVERIFY(QFile::exists(dir.path() + "/Sonvela.ini"));
+    }
+
+    // Nothing but a regular file is read or written: a pipe would block
+    // start-up for good.
+    void settingsThatAreNoRegularFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("fifo") << "fifo";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("link to a fifo") << "link";
+    }
+    void settingsThatAreNoRegularFile() {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString ini = dir.path() + "/sonvela.ini";
+        const QString fifo = kind == "link" ? dir.path() + "/pipe" : ini;
+        if (kind == "folder")
+            QVERIFY(QDir().mkdir(ini));
+        else
+            QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        if (kind == "link")
+            QVERIFY(QFile::link(fifo, ini));
+        SettingsStore store(dir.path());
+        QCOMPARE(store.read("sonvela", "Options", "Show Tips at startup", "1"), QString("1"));
+        store.write("sonvela", "Tip", "Left", "15");
+        QCOMPARE(store.read("sonvela", "Tip", "Left", "none"), QString("none"));
+        const QFileInfo after(ini);
+        QVERIFY(!after.isFile());
     }
 
     void rewritingUnderAnotherCaseKeepsOneValue() {
@@ -58,35 +105,7 @@ class TestSettingsStore : public QObject {
             store.write("Sonvela", "Options", "Show Tips at Startup", "1");
         }
         SettingsStore again(dir.path());
-        QCOMPARE(again.read("SONVELA", "tip", "left"), QString("1234.5"));
-    }
-
-    void secondInstanceIsRefusedUntilTheFirstGoes() {
-        QTemporaryDir dir;
-        auto first = std::make_unique<InstanceGuard>(dir.path());
-        QVERIFY(first->acquire());
-        InstanceGuard second(dir.path());
-        QVERIFY(!second.acquire());
-        first.reset();
-        QVERIFY(second.acquire());
-    }
-
-    void lockOfADeadProcessIsTakenOver() {
-        QTemporaryDir dir;
-        // What a killed instance leaves behind: its lock file naming a
-        // process id that no longer runs.
-        const pid_t child = fork();
-        if (child == 0)
-            _exit(0);
-        QVERIFY(child > 0);
-        waitpid(child, nullptr, 0);
-        QFile lock(dir.path() + "/sonvela.lock");
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write(QByteArray::number(child) + "\nsonvela\n" +
-                   QSysInfo::machineHostName().toLocal8Bit() + "\n");
-        lock.close();
-        InstanceGuard guard(dir.path());
-        QVERIFY(guard.acquire());
+        QCOMPARE(again.read("sonvela", "tip", "left"), QString("1234.5"));
     }
 };
 
