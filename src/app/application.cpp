@@ -35,7 +35,8 @@ AppEnvironment AppEnvironment::forThisProgram() {
 }
 
 Application::Application(AppEnvironment environment)
-    : env_(std::move(environment)), settings_(env_.settingsFolder), guard_(env_.lockFolder, env_.lockFallbackFolder) {
+    : env_(std::move(environment)), settings_(env_.settingsFolder),
+      guard_(env_.lockFolder, env_.lockFallbackFolder) {
     tips_ = std::make_unique<TipsManager>(settings_, env_.appName, env_.programFolder);
     video_ =
         std::make_unique<VideoWindowManager>(playlist_, songTitle_, *tips_, env_.engineFactory);

@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "app/qt_translations.h"
 #include "ui/skin.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 
 int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
+    InstallQtTranslations(qtApp);
     // libmpv parses numbers the C way.
     std::setlocale(LC_NUMERIC, "C");
     // The program ends only through its close button or the tray menu,

@@ -1,5 +1,7 @@
 #include "shell/about_box.h"
 
+#include "ui/message_box.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -35,6 +37,8 @@ std::unique_ptr<QMessageBox> BuildAboutBox(QWidget* owner) {
         box->setIconPixmap(icon.pixmap(48, 48));
     // Modal to its owner only: other windows (the video) stay usable.
     box->setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+    // Last: the box lays itself out again when its parts change.
+    FitTitle(*box);
     return box;
 }
 

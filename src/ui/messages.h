@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/message_box.h"
+
 #include <QMessageBox>
 #include <QString>
 
@@ -21,11 +23,10 @@ class Messages {
 class QtMessages : public Messages {
   public:
     explicit QtMessages(QWidget* parent = nullptr) : parent_(parent) {}
-    // Boxes are centred over this window from now on.
+    // Boxes are centred over this window from now on, once it shows.
     void setParent(QWidget* parent) { parent_ = parent; }
     void show(QMessageBox::Icon icon, const QString& title, const QString& text) override {
-        QMessageBox box(icon, title, text, QMessageBox::Ok, parent_);
-        box.exec();
+        BuildMessageBox(icon, title, text, parent_)->exec();
     }
 
   private:

@@ -165,16 +165,16 @@ class TestMainWindow : public QObject {
         QRandomGenerator walk(10);
         for (int step = 0; step < 300; ++step) {
             QTest::mouseClick(w.CloseButtonIamge[walk.bounded(2)], Qt::LeftButton);
-            for (QWidget* control : {static_cast<QWidget*>(w.CloseButtonIamge[0]),
-                                     static_cast<QWidget*>(w.CloseButtonIamge[1]),
-                                     static_cast<QWidget*>(w.Image1[0]),
-                                     static_cast<QWidget*>(w.Image1[1])})
+            for (QWidget* control :
+                 {static_cast<QWidget*>(w.CloseButtonIamge[0]),
+                  static_cast<QWidget*>(w.CloseButtonIamge[1]), static_cast<QWidget*>(w.Image1[0]),
+                  static_cast<QWidget*>(w.Image1[1])})
                 // The strips run past the sides by design: only the height
                 // can lose them.
-                QVERIFY2(control->y() >= 0 && control->geometry().bottom() < w.height(),
-                         qPrintable(QStringLiteral("%1 after step %2")
-                                        .arg(control->objectName())
-                                        .arg(step)));
+                QVERIFY2(
+                    control->y() >= 0 && control->geometry().bottom() < w.height(),
+                    qPrintable(
+                        QStringLiteral("%1 after step %2").arg(control->objectName()).arg(step)));
         }
     }
 
