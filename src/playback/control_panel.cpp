@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTimer>
+#include <algorithm>
 
 using Widgets::makeLabel;
 
@@ -129,8 +130,10 @@ void ControlPanel::buildTitleStrip() {
 void ControlPanel::showSongTitle(const QString& text) {
     // The label sizes itself to its text; the scroller needs that width.
     lblsongname->setText(text);
-    const int width = lblsongname->fontMetrics().horizontalAdvance(text);
-    lblsongname->resize(width, Twips::toPx(180));
+    // As tall as the line needs, or descenders ("_") are cut off.
+    const QSize needed = Widgets::textSize(lblsongname->font(), text);
+    const int width = needed.width();
+    lblsongname->resize(width, std::max(Twips::toPx(180), needed.height()));
     songTitle_.setWidth(Twips::fromPx(width));
 }
 
@@ -196,6 +199,7 @@ void ControlPanel::buildControlCentre() {
     QFont soundFont = lblsound->font();
     soundFont.setPixelSize(SoundFontPx);
     lblsound->setFont(soundFont);
+    Widgets::fitLabelTo(lblsound, WidestSoundText());
 
     Check1 = new QCheckBox(QStringLiteral("静音"), ctlfrm);
     Check1->setObjectName(QStringLiteral("Check1"));

@@ -41,3 +41,8 @@ std::optional<QString> BalanceLabel(int v, bool dragging) {
         return QStringLiteral("均衡:") + BalancePercent(v) + QStringLiteral(" % 右声道 ");
     return std::nullopt;
 }
+
+QString WidestSoundText() {
+    constexpr int TwoDigitsTwoDecimals = -4999; // 99.98 %
+    return *BalanceLabel(TwoDigitsTwoDecimals, false);
+}

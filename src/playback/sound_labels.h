@@ -20,6 +20,10 @@ int EngineVolume(int v);
 // there is no text: the label keeps what it shows.
 std::optional<QString> BalanceLabel(int v, bool dragging);
 
+// The widest text the sound label shows: a balance with two digits and two
+// decimals.
+QString WidestSoundText();
+
 // |b|/50 in plain decimals: at most two places, no trailing zeros or point
 // (5000 -> "100", -2510 -> "50.2", 505 -> "10.1").
 QString BalancePercent(int b);

@@ -31,6 +31,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QWindow>
 
 namespace {
 
@@ -67,6 +68,15 @@ MainWindow::MainWindow(MainWindowDeps deps, QWidget* parent)
     tray_ = new TrayIcon(traypop, this);
     connect(tray_, &TrayIcon::leftPressed, this, [this] { Form_MouseMove(1); });
     applyPanelLayout();
+    // Qt shows tooltips only in the active window; the video window is
+    // usually the active one, and the buttons here must still explain
+    // themselves then.
+    connect(qApp, &QApplication::focusWindowChanged, this, &MainWindow::followActiveWindow);
+    followActiveWindow();
+}
+
+void MainWindow::followActiveWindow() {
+    setAttribute(Qt::WA_AlwaysShowToolTips, QApplication::activeWindow() != nullptr);
 }
 
 MainWindow::~MainWindow() = default;
@@ -144,7 +154,6 @@ void MainWindow::buildPlaylistView() {
     lstsong = new PlaylistView(PropertiyFrame);
     lstsong->setObjectName(QStringLiteral("lstsong"));
     lstsong->setModel(&deps_.playlist.lstsong);
-    lstsong->setUniformItemSizes(true);
     lstsong->setSelectionMode(QAbstractItemView::SingleSelection);
     lstsong->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstsong->setFrameShape(QFrame::NoFrame);

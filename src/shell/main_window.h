@@ -146,6 +146,7 @@ class MainWindow : public QWidget {
     void connectPanelToggle(int index);
     void connectSystemButton(int index);
     void applyPanelLayout();
+    void followActiveWindow();
     void showToggleLook(int index, ToggleLook look);
     void hideToNotificationArea();
     void minimiseBothWindows();

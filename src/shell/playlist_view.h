@@ -2,20 +2,29 @@
 
 #include <QListView>
 
-// The playlist view `lstsong`. A single-selection view normally selects a
-// neighbour when the selected row is removed; here the playlist decides
-// what is selected, and after a delete that is nothing. Nor does a
-// Ctrl+click or Ctrl+Space take the selection away: only a delete or a
-// clear does.
+// The playlist view `lstsong`. The playlist decides what is selected: the
+// view never picks a neighbour when the selected row goes, and neither a
+// Ctrl+click, Ctrl+Space nor a click below the last entry takes the
+// selection away. While nothing is selected no row shows as current. Every
+// row is as tall as a line of Chinese text needs, whatever the titles.
 class PlaylistView : public QListView {
   public:
-    using QListView::QListView;
+    explicit PlaylistView(QWidget* parent = nullptr);
+
+    void setModel(QAbstractItemModel* model) override;
+
+    // The height of every row for the view's font.
+    int rowHeight() const;
 
   protected:
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
+    void changeEvent(QEvent* event) override;
 
   private:
+    void dropCurrentWithoutSelection();
+    void updateRowHeight();
+
     bool removingRows_ = false;
 };

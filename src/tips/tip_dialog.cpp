@@ -85,6 +85,9 @@ void TipDialog::buildControls() {
     lblTipText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     chktip = place<QCheckBox>(Picture1, "chktip", Twips::rect(90, 2430, 1410, 195));
     chktip->setText(QStringLiteral("启动显示"));
+    // The box and its text need more than the 13 pixels it was drawn with.
+    chktip->resize(std::max(chktip->width(), chktip->sizeHint().width()),
+                   std::max(chktip->height(), chktip->sizeHint().height()));
 
     cmdNextTip = place<QPushButton>(this, "cmdNextTip", Twips::rect(885, 3240, 1125, 285));
     cmdNextTip->setText(QStringLiteral("下一个(&N)"));
@@ -194,11 +197,15 @@ void TipDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TipDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress) {
+    // The press that starts a drag is the drag's alone, as on the main
+    // window's handle: passed on, it reaches the dialog behind the strip
+    // while the move is already under way.
+    if (event->type() == QEvent::MouseButtonPress && (watched == Image1 || watched == Label2)) {
         if (watched == Image1)
             Image1_MouseDown();
-        else if (watched == Label2)
+        else
             Label2_MouseDown();
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

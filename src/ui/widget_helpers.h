@@ -2,8 +2,10 @@
 
 #include <QColor>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
+class QFont;
 class QLabel;
 class QWidget;
 
@@ -17,6 +19,14 @@ inline const QColor FrameGrey(208, 208, 208);
 void fillBackground(QWidget* widget, const QColor& colour);
 void setTextColor(QWidget* widget, const QColor& colour);
 QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent, const QRect& where);
+// The room one line of `text` takes in `font`, the fonts Qt falls back on
+// for characters `font` lacks (Chinese ones) included: their ascent and
+// descent often exceed the font's own.
+QSize textSize(const QFont& font, const QString& text);
+// Makes `label` show the whole of every text no wider than `widest`: its
+// font shrinks a pixel at a time until that text fits the label's width,
+// and the label grows downwards to the height of a line.
+void fitLabelTo(QLabel* label, const QString& widest);
 // Puts a top-level window in the middle of the primary screen.
 void centerOnScreen(QWidget* window);
 } // namespace Widgets

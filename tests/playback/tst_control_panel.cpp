@@ -300,7 +300,8 @@ class TestControlPanel : public QObject {
         QCOMPARE(title_.width(), Twips::fromPx(label->width()));
         panel_->timscrollsongname_Timer();
         QCOMPARE(label->pos(), QPoint(Twips::toPx(title_.left()), 3));
-        QCOMPARE(label->height(), 12);
+        // At least its design height; more where the font needs it.
+        QVERIFY(label->height() >= 12);
     }
 };
 

@@ -1,7 +1,9 @@
 #include "main_window_fixture.h"
 
 #include "playback/control_panel.h"
+#include "playback/sound_labels.h"
 #include "ui/image_button.h"
+#include "ui/widget_helpers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +18,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 
 namespace {
@@ -256,7 +259,7 @@ class TestMainWindow : public QObject {
         QVERIFY(w.lstsong->selectionModel()->selectedRows().isEmpty());
     }
 
-    void ctrlClickKeepsTheSelection() {
+    void clicksThatKeepTheSelection() {
         MainWindowFixture f;
         f.fill({"a", "b", "c"});
         MainWindow& w = f.make();
@@ -266,6 +269,11 @@ class TestMainWindow : public QObject {
                           rowCentre(w.lstsong, 1));
         QCOMPARE(f.playlist.selectedIndex(), 1);
         QTest::keyClick(w.lstsong, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(f.playlist.selectedIndex(), 1);
+        // Below the last entry: nothing to select, so nothing changes.
+        const QPoint blank(10, w.lstsong->viewport()->height() - 3);
+        QVERIFY(!w.lstsong->indexAt(blank).isValid());
+        QTest::mouseClick(w.lstsong->viewport(), Qt::LeftButton, {}, blank);
         QCOMPARE(f.playlist.selectedIndex(), 1);
         QTest::mouseClick(w.lstsong->viewport(), Qt::LeftButton, Qt::ControlModifier,
                           rowCentre(w.lstsong, 2));
@@ -288,6 +296,61 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.playlist.selectedIndex(), -1);
         QCOMPARE(f.playlist.temlst.listIndex(), -1);
         QVERIFY(w.lstsong->selectionModel()->selectedRows().isEmpty());
+        // Nor does any row look current.
+        QVERIFY(!w.lstsong->currentIndex().isValid());
+    }
+
+    void tooltipsShowWhileAnotherPlayerWindowIsActive() {
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QWidget video;
+        video.setGeometry(600, 100, 200, 150);
+        video.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&video));
+        QApplication::setActiveWindow(&video);
+        QTRY_VERIFY(video.isActiveWindow());
+        QTest::mouseMove(w.about, QPoint(5, 5));
+        QTest::mouseMove(w.about, QPoint(6, 6));
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), QStringLiteral("关于"));
+        QToolTip::hideText();
+    }
+
+    // Every text shows whole: each is checked against the rectangle its
+    // control leaves it.
+    void textsFitTheirControls() {
+        MainWindowFixture f;
+        f.fill({"中文标题", "clip640_60"});
+        MainWindow& w = f.make();
+        const auto fits = [](QWidget* control, const QString& text) {
+            const QSize needed = Widgets::textSize(control->font(), text);
+            const QSize room = control->contentsRect().size();
+            return needed.width() <= room.width() && needed.height() <= room.height();
+        };
+        QLabel* sound = w.frm->lblsound;
+        for (int v = -5000; v <= 5000; ++v)
+            for (bool dragging : {false, true})
+                if (const std::optional<QString> text = BalanceLabel(v, dragging))
+                    QVERIFY2(fits(sound, *text), qPrintable(*text));
+        for (int v = 0; v <= 2500; ++v)
+            QVERIFY2(fits(sound, VolumeLabel(v, true)), qPrintable(VolumeLabel(v, true)));
+
+        for (const QString& title :
+             {QStringLiteral("clip640_60"), QStringLiteral("播放中心 gjpqy_")}) {
+            f.songTitle.setText(title);
+            QVERIFY2(fits(w.frm->lblsongname, title), qPrintable(title));
+            // The strip scrolls the label sideways; upwards and downwards it
+            // has to stay inside.
+            QVERIFY(w.frm->lblsongname->y() >= 0);
+            QVERIFY(w.frm->lblsongname->geometry().bottom() < w.frm->Picture1->height());
+        }
+
+        // Rows keep the height Chinese text needs whatever titles follow.
+        const QRect chinese = w.lstsong->visualRect(f.playlist.lstsong.index(0));
+        QVERIFY(chinese.height() >= Widgets::textSize(w.lstsong->font(), "中文标题").height());
+        QCOMPARE(w.lstsong->visualRect(f.playlist.lstsong.index(1)).height(), chinese.height());
     }
 
     void listPopupItemsInOrder() {

@@ -176,6 +176,9 @@ class TestTips : public QObject {
         QCOMPARE(dialog->size(), QSize(289, 256));
         QCOMPARE(dialog->pos(), QPoint(0, 0));
         QVERIFY(dialog->chktip->isChecked());
+        // The box and its caption show whole, inside their panel.
+        QVERIFY(dialog->chktip->height() >= dialog->chktip->sizeHint().height());
+        QVERIFY(dialog->chktip->geometry().bottom() < dialog->Picture1->contentsRect().bottom());
         QCOMPARE(setting(App, "Options", "Show Tips at startup"), QStringLiteral("1"));
         QCOMPARE(dialog->lblTipText->text(), QStringLiteral("one tip"));
         dialog->cmdNextTip->click();

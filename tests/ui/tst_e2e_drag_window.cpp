@@ -1,8 +1,13 @@
+#include "platform/settings_store.h"
+#include "tips/tip_dialog.h"
+#include "tips/tip_store.h"
 #include "ui/drag_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
@@ -97,19 +102,47 @@ class TestE2eDragWindow : public QObject {
         QCOMPARE(window.pos(), QPoint(320, 290));
     }
 
+    // A plain click on a drag handle moves nothing, and the window does
+    // not follow the pointer afterwards: a bare handle, and the strip of the
+    // tip of the day.
+    void pressAndReleaseLeaveTheWindowWhereItWas_data() {
+        QTest::addColumn<bool>("tipDialog");
+        QTest::newRow("handle") << false;
+        QTest::newRow("tip of the day") << true;
+    }
     void pressAndReleaseLeaveTheWindowWhereItWas() {
-        QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);
-        auto* handle = new Handle(&window);
-        handle->setGeometry(0, 0, 240, 20);
-        window.setGeometry(300, 250, 240, 160);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTRY_COMPARE(window.pos(), QPoint(300, 250));
+        QFETCH(bool, tipDialog);
+        QTemporaryDir folder;
+        SettingsStore settings(folder.path());
+        TipStore tips;
+        std::unique_ptr<QWidget> window;
+        QWidget* handle = nullptr;
+        if (tipDialog) {
+            auto* dialog = new TipDialog(settings, "sonvela", folder.path(), tips);
+            dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+            handle = dialog->Image1;
+            window.reset(dialog);
+        } else {
+            window = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint);
+            handle = new Handle(window.get());
+            handle->setGeometry(0, 0, 240, 20);
+            window->resize(240, 160);
+        }
+        window->move(300, 250);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTRY_COMPARE(window->pos(), QPoint(300, 250));
+        // As at start-up, another window of the program is the active one.
+        QWidget other;
+        other.setGeometry(700, 100, 200, 200);
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(other.isActiveWindow());
         const QPoint grip = handle->mapToGlobal(QPoint(20, 10));
         xdotool({QStringLiteral("mousemove %1 %2").arg(grip.x()).arg(grip.y()), "click 1"});
         xdotool({QStringLiteral("mousemove %1 %2").arg(grip.x() + 50).arg(grip.y() + 50)});
         QTest::qWait(200);
-        QCOMPARE(window.pos(), QPoint(300, 250));
+        QCOMPARE(window->pos(), QPoint(300, 250));
     }
 };
 
