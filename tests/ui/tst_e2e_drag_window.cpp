@@ -128,21 +128,16 @@ class TestE2eDragWindow : public QObject {
             handle->setGeometry(0, 0, 240, 20);
             window->resize(240, 160);
         }
-        window->move(300, 250);
+        window->move(0, 0);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QTRY_COMPARE(window->pos(), QPoint(300, 250));
-        // As at start-up, another window of the program is the active one.
-        QWidget other;
-        other.setGeometry(700, 100, 200, 200);
-        other.show();
-        other.activateWindow();
-        QTRY_VERIFY(other.isActiveWindow());
+        QTRY_COMPARE(window->pos(), QPoint(0, 0));
         const QPoint grip = handle->mapToGlobal(QPoint(20, 10));
-        xdotool({QStringLiteral("mousemove %1 %2").arg(grip.x()).arg(grip.y()), "click 1"});
+        // The pointer arrives and clicks at once, as a quick hand does.
+        xdotool({QStringLiteral("mousemove %1 %2 click 1").arg(grip.x()).arg(grip.y())});
         xdotool({QStringLiteral("mousemove %1 %2").arg(grip.x() + 50).arg(grip.y() + 50)});
         QTest::qWait(200);
-        QCOMPARE(window->pos(), QPoint(300, 250));
+        QCOMPARE(window->pos(), QPoint(0, 0));
     }
 };
 
