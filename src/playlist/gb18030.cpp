@@ -1,77 +1,267 @@
 #include "playlist/gb18030.h"
 
-#include <cerrno>
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <iconv.h>
+#include <memory>
+#include <vector>
 
 namespace {
 
-// Converts all of `in` with iconv; a byte sequence the source charset does
-// not know is replaced by `replacement` and skipped one byte at a time.
-QByteArray convert(const char* to, const char* from, const QByteArray& in, int unitSize,
-                   const QByteArray& replacement) {
-    QByteArray out;
-    if (in.isEmpty())
-        return out;
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return out;
-    out.resize(in.size() * 2 + 16);
-    char* src = const_cast<char*>(in.constData());
-    size_t srcLeft = static_cast<size_t>(in.size());
-    char* dst = out.data();
-    size_t dstLeft = static_cast<size_t>(out.size());
-    while (srcLeft > 0) {
-        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1))
-            break;
-        if (errno == E2BIG) {
-            const qsizetype used = dst - out.data();
-            out.resize(out.size() * 2);
-            dst = out.data() + used;
-            dstLeft = static_cast<size_t>(out.size() - used);
-            continue;
-        }
-        // EILSEQ or EINVAL (truncated at the end): replace one unit, go on.
-        const size_t skip = std::min<size_t>(static_cast<size_t>(unitSize), srcLeft);
-        src += skip;
-        srcLeft -= skip;
-        const qsizetype used = dst - out.data();
-        out.resize(used);
-        out.append(replacement);
-        out.resize(out.size() + static_cast<qsizetype>(srcLeft) * 2 + 16);
-        dst = out.data() + used + replacement.size();
-        dstLeft = static_cast<size_t>(out.size()) - static_cast<size_t>(dst - out.data());
+// Byte ranges of the encoding.
+constexpr unsigned LeadFirst = 0x81, LeadLast = 0xFE;
+constexpr unsigned TrailFirst = 0x40, TrailLast = 0xFE, TrailGap = 0x7F;
+constexpr unsigned DigitFirst = 0x30, DigitLast = 0x39;
+constexpr int TrailCount = TrailLast - TrailFirst + 1;
+constexpr int TwoByteCodes = (LeadLast - LeadFirst + 1) * TrailCount;
+// Four-byte codes count in a mixed radix (lead 126, digit 10, lead 126,
+// digit 10). The BMP part runs 81 30 81 30 .. 84 31 A4 39; the other
+// planes follow linearly from 90 30 81 30 (U+10000) to E3 32 9A 35.
+constexpr int FourByteBmpCodes = 39420;
+constexpr int SupplementaryStart = 189000;
+constexpr char32_t LastCodePoint = 0x10FFFF;
+constexpr char16_t Euro = 0x20AC;
+constexpr char16_t Question = u'?';
+// Packed forms in the encode table: a single byte is below 0x100, a pair
+// is 0xHHLL, four bytes are 0xAABBCCDD.
+constexpr uint32_t EuroByte = 0x80;
+constexpr uint32_t GbEuro = 0xA2E3;
+
+// glibc's table follows the 2022 edition for 18 of the 24 codes that older
+// editions gave to private-use characters, but it has no code left for
+// those private-use characters, and it gives the other 6 codes to
+// characters outside the BMP that already have four-byte codes. Each row:
+// the two-byte code and its private-use character.
+constexpr std::array<std::array<uint16_t, 2>, 24> PrivateUseCodes{{
+    {0xA6D9, 0xE78D}, {0xA6DA, 0xE78E}, {0xA6DB, 0xE78F}, {0xA6DC, 0xE790}, {0xA6DD, 0xE791},
+    {0xA6DE, 0xE792}, {0xA6DF, 0xE793}, {0xA6EC, 0xE794}, {0xA6ED, 0xE795}, {0xA6F3, 0xE796},
+    {0xFE51, 0xE816}, {0xFE52, 0xE817}, {0xFE53, 0xE818}, {0xFE59, 0xE81E}, {0xFE61, 0xE826},
+    {0xFE66, 0xE82B}, {0xFE67, 0xE82C}, {0xFE6C, 0xE831}, {0xFE6D, 0xE832}, {0xFE76, 0xE83B},
+    {0xFE7E, 0xE843}, {0xFE90, 0xE854}, {0xFE91, 0xE855}, {0xFEA0, 0xE864},
+}};
+
+bool isLead(unsigned b) {
+    return b >= LeadFirst && b <= LeadLast;
+}
+bool isDigit(unsigned b) {
+    return b >= DigitFirst && b <= DigitLast;
+}
+bool isTrail(unsigned b) {
+    return b >= TrailFirst && b <= TrailLast && b != TrailGap;
+}
+int twoByteIndex(unsigned lead, unsigned trail) {
+    return int(lead - LeadFirst) * TrailCount + int(trail - TrailFirst);
+}
+int fourByteIndex(unsigned b1, unsigned b2, unsigned b3, unsigned b4) {
+    return ((int(b1 - LeadFirst) * 10 + int(b2 - DigitFirst)) * 126 + int(b3 - LeadFirst)) * 10 +
+           int(b4 - DigitFirst);
+}
+uint32_t fourByteCode(int index) {
+    const unsigned b4 = DigitFirst + index % 10;
+    index /= 10;
+    const unsigned b3 = LeadFirst + index % 126;
+    index /= 126;
+    const unsigned b2 = DigitFirst + index % 10;
+    const unsigned b1 = LeadFirst + index / 10;
+    return b1 << 24 | b2 << 16 | b3 << 8 | b4;
+}
+
+// One code through glibc: the code point, or 0 when it is refused.
+char32_t decodeWithIconv(iconv_t cd, const unsigned char* bytes, size_t size) {
+    char32_t out[2] = {};
+    char* in = reinterpret_cast<char*>(const_cast<unsigned char*>(bytes));
+    char* to = reinterpret_cast<char*>(out);
+    size_t inLeft = size, outLeft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &in, &inLeft, &to, &outLeft) == size_t(-1) || inLeft != 0 ||
+        outLeft != sizeof out - sizeof(char32_t))
+        return 0;
+    return out[0];
+}
+
+// Both directions of the BMP part, built once from glibc's table and
+// mended so that every code and every character has exactly one partner.
+struct Tables {
+    std::array<char16_t, TwoByteCodes> twoByte{};
+    std::array<char16_t, FourByteBmpCodes> fourByte{};
+    std::array<uint32_t, 0x10000> encoded{};
+
+    Tables() {
+        readGlibc();
+        mendPrivateUse();
+        // 0x80 is "€", as code page 936 has it; GB18030's own code for it
+        // would otherwise give one character two codes.
+        twoByte[twoByteIndex(GbEuro >> 8, GbEuro & 0xFF)] = 0;
+        invert();
     }
-    out.resize(dst - out.data());
-    iconv_close(cd);
-    return out;
+
+    void readGlibc() {
+        const iconv_t cd = iconv_open("UTF-32LE", "GB18030");
+        if (cd == reinterpret_cast<iconv_t>(-1))
+            return;
+        for (unsigned lead = LeadFirst; lead <= LeadLast; ++lead)
+            for (unsigned trail = TrailFirst; trail <= TrailLast; ++trail) {
+                const unsigned char code[] = {uint8_t(lead), uint8_t(trail)};
+                const char32_t c = isTrail(trail) ? decodeWithIconv(cd, code, 2) : 0;
+                // Characters beyond the BMP keep their four-byte codes only.
+                twoByte[twoByteIndex(lead, trail)] = c <= 0xFFFF ? char16_t(c) : 0;
+            }
+        for (int i = 0; i < FourByteBmpCodes; ++i) {
+            const uint32_t packed = fourByteCode(i);
+            const unsigned char code[] = {uint8_t(packed >> 24), uint8_t(packed >> 16),
+                                          uint8_t(packed >> 8), uint8_t(packed)};
+            const char32_t c = decodeWithIconv(cd, code, 4);
+            fourByte[i] = c <= 0xFFFF ? char16_t(c) : 0;
+        }
+        iconv_close(cd);
+    }
+
+    // A private-use character whose two-byte code glibc gave away takes
+    // the four-byte code of the character that took its place, as the 2022
+    // edition does: glibc left exactly those four-byte codes unassigned, in
+    // the order of the characters. Codes glibc gave to characters beyond
+    // the BMP go back to their private-use characters.
+    void mendPrivateUse() {
+        std::vector<std::array<char16_t, 2>> displaced; // {character, private use}
+        for (const auto& [code, privateUse] : PrivateUseCodes) {
+            char16_t& slot = twoByte[twoByteIndex(code >> 8, code & 0xFF)];
+            if (slot == 0)
+                slot = privateUse;
+            else if (slot != privateUse)
+                displaced.push_back({slot, privateUse});
+        }
+        // A newer glibc may already have given them their four-byte codes.
+        std::erase_if(displaced, [this](const auto& pair) {
+            return std::find(fourByte.begin(), fourByte.end(), pair[1]) != fourByte.end();
+        });
+        std::sort(displaced.begin(), displaced.end());
+        auto next = displaced.begin();
+        for (int i = 0; i < FourByteBmpCodes && next != displaced.end(); ++i)
+            if (fourByte[i] == 0)
+                fourByte[i] = (*next++)[1];
+    }
+
+    void invert() {
+        for (char16_t c = 0; c < 0x80; ++c)
+            encoded[c] = c;
+        encoded[Euro] = EuroByte;
+        for (int i = 0; i < FourByteBmpCodes; ++i)
+            if (fourByte[i] && !encoded[fourByte[i]])
+                encoded[fourByte[i]] = fourByteCode(i);
+        // Two-byte codes win over four-byte ones for the same character.
+        for (unsigned lead = LeadFirst; lead <= LeadLast; ++lead)
+            for (unsigned trail = TrailFirst; trail <= TrailLast; ++trail)
+                if (const char16_t c = twoByte[twoByteIndex(lead, trail)])
+                    encoded[c] = lead << 8 | trail;
+        // A character that lost its four-byte code to a two-byte one makes
+        // that four-byte code undecodable, so no code decodes ambiguously.
+        for (int i = 0; i < FourByteBmpCodes; ++i)
+            if (fourByte[i] && encoded[fourByte[i]] != fourByteCode(i))
+                fourByte[i] = 0;
+    }
+};
+
+const Tables& tables() {
+    static const std::unique_ptr<Tables> built = std::make_unique<Tables>();
+    return *built;
+}
+
+void appendCode(QByteArray& out, uint32_t packed) {
+    if (packed < 0x100) {
+        out.append(char(packed));
+    } else if (packed < 0x10000) {
+        out.append(char(packed >> 8));
+        out.append(char(packed));
+    } else {
+        const char bytes[] = {char(packed >> 24), char(packed >> 16), char(packed >> 8),
+                              char(packed)};
+        out.append(bytes, 4);
+    }
+}
+
+// The character of the multi-byte code at `at`, and its length; 0 and a
+// length of 1 when no valid code starts there.
+struct Decoded {
+    char32_t c;
+    int length;
+};
+
+Decoded decodeMultiByte(const unsigned char* at, qsizetype left, const Tables& t) {
+    const unsigned b1 = at[0];
+    if (!isLead(b1) || left < 2)
+        return {0, 1};
+    if (isTrail(at[1]))
+        return {t.twoByte[twoByteIndex(b1, at[1])], 2};
+    if (!isDigit(at[1]) || left < 4 || !isLead(at[2]) || !isDigit(at[3]))
+        return {0, 1};
+    const int index = fourByteIndex(b1, at[1], at[2], at[3]);
+    if (index < FourByteBmpCodes)
+        return {t.fourByte[index], 4};
+    const int plane = index - SupplementaryStart;
+    if (plane >= 0 && char32_t(plane) <= LastCodePoint - 0x10000)
+        return {char32_t(0x10000 + plane), 4};
+    return {0, 1};
 }
 
 } // namespace
 
-// QString's own UTF-16 in the host's byte order, so text goes to and from
-// GB18030 in one conversion, without a UTF-8 step in between.
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr const char* HostUtf16 = "UTF-16LE";
-#else
-constexpr const char* HostUtf16 = "UTF-16BE";
-#endif
-
 namespace Gb18030 {
 
 QByteArray encode(const QString& text) {
-    // Every Unicode character has a GB18030 form; only lone surrogates
-    // cannot be converted and become '?'.
-    const QByteArray utf16 =
-        QByteArray::fromRawData(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-    return convert("GB18030", HostUtf16, utf16, 2, QByteArrayLiteral("?"));
+    const Tables& t = tables();
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    const char16_t* s = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = s[i];
+        if (c < 0x80) {
+            out.append(char(c));
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
+            const char32_t full = QChar::surrogateToUcs4(c, s[++i]);
+            appendCode(out, fourByteCode(SupplementaryStart + int(full - 0x10000)));
+        } else if (t.encoded[c]) {
+            appendCode(out, t.encoded[c]);
+        } else if (c > escapeFor(0x80) && c <= escapeFor(0xFF)) {
+            out.append(char(c - escapeFor(0)));
+        } else {
+            out.append(char(Question));
+        }
+    }
+    return out;
 }
 
 QString decode(const QByteArray& bytes) {
-    const char16_t replacement = u'\uFFFD';
-    const QByteArray utf16 =
-        convert(HostUtf16, "GB18030", bytes, 1,
-                QByteArray(reinterpret_cast<const char*>(&replacement), sizeof replacement));
-    return QString(reinterpret_cast<const QChar*>(utf16.constData()), utf16.size() / 2);
+    const Tables& t = tables();
+    QString out;
+    out.reserve(bytes.size());
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        if (s[i] < 0x80) {
+            out.append(QChar(s[i++]));
+            continue;
+        }
+        if (s[i] == EuroByte) {
+            out.append(QChar(Euro));
+            ++i;
+            continue;
+        }
+        const Decoded d = decodeMultiByte(s + i, n - i, t);
+        if (d.c == 0) {
+            out.append(QChar(escapeFor(s[i++])));
+            continue;
+        }
+        if (d.c > 0xFFFF) {
+            out.append(QChar(QChar::highSurrogate(d.c)));
+            out.append(QChar(QChar::lowSurrogate(d.c)));
+        } else {
+            out.append(QChar(char16_t(d.c)));
+        }
+        i += d.length;
+    }
+    return out;
 }
 
 } // namespace Gb18030

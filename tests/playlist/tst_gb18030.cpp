@@ -1,0 +1,123 @@
+#include "playlist/gb18030.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+// The codec is checked over its whole code space rather than by examples:
+// every short byte sequence must save back as it loaded, and every Unicode
+// character must load back as it saved.
+namespace {
+
+bool bytesRoundTrip(const QByteArray& bytes) {
+    return Gb18030::encode(Gb18030::decode(bytes)) == bytes;
+}
+
+QString hex(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toHex(' '));
+}
+
+QString scalar(char32_t c) {
+    return QString::fromUcs4(&c, 1);
+}
+
+} // namespace
+
+class TestGb18030 : public QObject {
+    Q_OBJECT
+  private slots:
+    void everyOneAndTwoByteSequenceSavesBackAsItLoaded() {
+        for (int b1 = 0; b1 < 256; ++b1) {
+            const QByteArray one(1, char(b1));
+            QVERIFY2(bytesRoundTrip(one), qPrintable(hex(one)));
+            for (int b2 = 0; b2 < 256; ++b2) {
+                const char pair[] = {char(b1), char(b2)};
+                const QByteArray two(pair, 2);
+                if (!bytesRoundTrip(two))
+                    QFAIL(qPrintable(hex(two)));
+            }
+        }
+    }
+
+    // Every sequence shaped like a four-byte code, with each byte also one
+    // step outside its range, and the truncated forms.
+    void everyFourByteSequenceSavesBackAsItLoaded() {
+        int characters = 0;
+        for (int b1 = 0x80; b1 <= 0xFF; ++b1)
+            for (int b2 = 0x2F; b2 <= 0x3A; ++b2)
+                for (int b3 = 0x80; b3 <= 0xFF; ++b3)
+                    for (int b4 = 0x2F; b4 <= 0x3A; ++b4) {
+                        const char code[] = {char(b1), char(b2), char(b3), char(b4)};
+                        const QByteArray bytes(code, 4);
+                        const QString text = Gb18030::decode(bytes);
+                        if (Gb18030::encode(text) != bytes)
+                            QFAIL(qPrintable(hex(bytes)));
+                        if (text.size() <= 2 && text.toUcs4().size() == 1)
+                            ++characters;
+                        if (b4 == 0x30 && !bytesRoundTrip(bytes.left(3)))
+                            QFAIL(qPrintable(hex(bytes.left(3))));
+                    }
+        // All 39,420 BMP codes and all 1,048,576 codes of the other planes
+        // are characters.
+        QCOMPARE(characters, 39420 + 1048576);
+    }
+
+    void everyUnicodeCharacterLoadsBackAsItSaved() {
+        for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF)
+                continue;
+            const QString text = scalar(c);
+            const QByteArray bytes = Gb18030::encode(text);
+            if (Gb18030::decode(bytes) != text || (bytes == "?" && c != u'?'))
+                QFAIL(qPrintable(QStringLiteral("U+%1 -> %2").arg(uint(c), 4, 16).arg(hex(bytes))));
+        }
+    }
+
+    void knownCodes_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("GBK") << QStringLiteral("周杰伦") << QByteArray::fromHex("d6dcbddcc2d7");
+        QTest::newRow("code page 936 euro") << QStringLiteral("€") << QByteArray("\x80");
+        QTest::newRow("private use in the two-byte area")
+            << QStringLiteral("\uE816\uE78D") << QByteArray::fromHex("fe51 8431 8236");
+        QTest::newRow("ideograph beyond the BMP")
+            << scalar(0x20087) << QByteArray::fromHex("95329031");
+        QTest::newRow("vertical comma") << QStringLiteral("\uFE10") << QByteArray::fromHex("a6d9");
+        QTest::newRow("undecodable bytes")
+            << QStringLiteral("a") + QChar(Gb18030::escapeFor(0xFF)) + u'b' +
+                   QChar(Gb18030::escapeFor(0x81))
+            << QByteArray("a\xFF"
+                          "b\x81");
+    }
+
+    void knownCodes() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(Gb18030::encode(text), bytes);
+        QCOMPARE(Gb18030::decode(bytes), text);
+    }
+
+    void loneSurrogatesThatStandForNoByteBecomeQuestionMarks() {
+        const QString text = QStringLiteral("a") + QChar(0xDC00) + u'b' +
+                             QChar(Gb18030::escapeFor(0x80)) + QChar(0xD800);
+        QCOMPARE(Gb18030::encode(text), QByteArray("a?b??"));
+        QCOMPARE(Gb18030::decode({}), QString());
+    }
+
+    // Sequences next to each other: the decoder must not let an escaped
+    // byte swallow, or be swallowed by, its neighbours.
+    void randomByteStringsSaveBackAsTheyLoaded() {
+        QRandomGenerator random(18030);
+        const QByteArray alphabet("\x80\x81\x82\xA2\xE3\xFE\xFF\x30\x39\x40\x7F\x95\x32\x90\r\nA");
+        for (int round = 0; round < 20000; ++round) {
+            QByteArray bytes(random.bounded(1, 12), '\0');
+            for (char& b : bytes)
+                b = random.bounded(4) == 0 ? char(random.bounded(256))
+                                           : alphabet.at(random.bounded(alphabet.size()));
+            if (!bytesRoundTrip(bytes))
+                QFAIL(qPrintable(hex(bytes)));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGb18030)
+#include "tst_gb18030.moc"
