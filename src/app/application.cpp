@@ -83,6 +83,7 @@ void Application::openTipsIfWanted() {
 }
 
 void Application::loadLists() {
+    FinishInterruptedSave(env_.programFolder);
     List_Load(playlist_.lstsong, ProgramFile(env_.programFolder, TitlesListName));
     List_Load(playlist_.temlst, ProgramFile(env_.programFolder, PathsListName));
 }

@@ -1,11 +1,14 @@
 #include "app/application.h"
 #include "app/qt_translations.h"
+#include "playlist/file_commit.h"
 #include "ui/skin.h"
 
 #include <QApplication>
 #include <clocale>
 
 int main(int argc, char** argv) {
+    // A file-size limit makes a save fail instead of ending the program.
+    FileCommit::ignoreFileSizeSignal();
     QApplication qtApp(argc, argv);
     InstallQtTranslations(qtApp);
     // libmpv parses numbers the C way.

@@ -1,14 +1,15 @@
 #include "playlist/list_file.h"
 
+#include "playlist/file_commit.h"
 #include "playlist/gb18030.h"
 #include "playlist/paths.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 const QString TitlesListName = QStringLiteral("load.lwo");
 const QString PathsListName = QStringLiteral("load1.lwo");
+const QString PairMarkerName = QStringLiteral("load.lwo.commit");
 
 namespace {
 
@@ -97,28 +98,36 @@ void List_Load(ListControl& TheList, const QString& Filename) {
     TheList.addItems(SplitLines(ReadListText(Filename, room), room));
 }
 
-void List_Save(const ListControl& TheList, const QString& Filename) {
+namespace {
+
+QByteArray ListBytes(const ListControl& TheList) {
     QString text;
     for (const QString& entry : TheList.entries()) {
         text += entry;
         text += QStringLiteral("\r\n");
     }
-    QSaveFile file(Filename);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    // A short write (disk full, file size limit) is not always reported as
-    // an error by the device: check the count, and never rename a partial
-    // file over the old one.
-    const QByteArray bytes = Gb18030::encode(text);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        file.commit();
-        return;
-    }
-    file.commit();
+    return Gb18030::encode(text);
+}
+
+QString PairMarker(const QString& programFolder) {
+    return ProgramFile(programFolder, PairMarkerName);
+}
+
+} // namespace
+
+void List_Save(const ListControl& TheList, const QString& Filename) {
+    FileCommit::replace(Filename, ListBytes(TheList));
 }
 
 void SaveLists(const PlaylistPair& pair, const QString& programFolder) {
-    List_Save(pair.lstsong, ProgramFile(programFolder, TitlesListName));
-    List_Save(pair.temlst, ProgramFile(programFolder, PathsListName));
+    FileCommit::replaceTogether(
+        {{ProgramFile(programFolder, TitlesListName), ListBytes(pair.lstsong)},
+         {ProgramFile(programFolder, PathsListName), ListBytes(pair.temlst)}},
+        PairMarker(programFolder));
+}
+
+void FinishInterruptedSave(const QString& programFolder) {
+    FileCommit::finishInterrupted(
+        {ProgramFile(programFolder, TitlesListName), ProgramFile(programFolder, PathsListName)},
+        PairMarker(programFolder));
 }

@@ -1,10 +1,14 @@
 #include "playlist/list_file.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <QThread>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -55,6 +59,36 @@ bool FolderIsWritable(const QString& folder) {
     const bool writable = probe.open(QIODevice::WriteOnly);
     probe.remove();
     return writable;
+}
+
+// Enough entries that the save takes a while; few enough that a run of
+// many kills stays short.
+constexpr int SaverEntries = 5000;
+
+// Runs the saver helper; returns once it has announced the save.
+bool StartSaver(QProcess& saver, const QString& folder, const QString& generation,
+                const QStringList& extra = {}) {
+    saver.start(QStringLiteral(LIST_SAVER),
+                QStringList{folder, generation, QString::number(SaverEntries)} + extra);
+    return saver.waitForReadyRead(10000);
+}
+
+// The generation both list files hold, or "" when they are out of step.
+QString PairGeneration(const QString& folder) {
+    const QStringList titles = Loaded(folder + QStringLiteral("/load.lwo"));
+    const QStringList paths = Loaded(folder + QStringLiteral("/load1.lwo"));
+    const QString generation = titles.first().section(u'-', 0, 0);
+    if (titles.size() != paths.size())
+        return {};
+    for (qsizetype i = 0; i < titles.size(); ++i)
+        if (titles[i] != QStringLiteral("%1-%2").arg(generation).arg(i) ||
+            paths[i] != QStringLiteral("/%1/%2").arg(generation).arg(i))
+            return {};
+    return generation;
+}
+
+QStringList FolderEntries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 } // namespace
@@ -249,6 +283,87 @@ class TestListFile : public QObject {
         std::signal(SIGXFSZ, oldHandler);
         QCOMPARE(ReadBytes(program.filePath("load.lwo")), QByteArray("old\r\n"));
         QCOMPARE(QDir(program.path()).entryList(QDir::Files), QStringList{"load.lwo"});
+    }
+
+    // The close button's save killed at random instants: after the next
+    // start's recovery both files are old or both new, never a mix, and
+    // nothing else is left in the folder.
+    void aKilledSaveLeavesThePairInStep() {
+        QTemporaryDir program;
+        QProcess saver;
+        QVERIFY(StartSaver(saver, program.path(), QStringLiteral("g0")));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(saver.waitForFinished(10000));
+        const qint64 saveUs = std::max<qint64>(clock.nsecsElapsed() / 1000, 1000);
+        QString expected = QStringLiteral("g0");
+        QRandomGenerator random(6);
+        int newer = 0, kills = 0;
+        for (clock.start(); clock.elapsed() < 5000 && kills < 40; ++kills) {
+            const QString generation = QStringLiteral("g%1").arg(kills + 1);
+            QVERIFY(StartSaver(saver, program.path(), generation));
+            QThread::usleep(random.bounded(saveUs * 5 / 4));
+            ::kill(pid_t(saver.processId()), SIGKILL);
+            QVERIFY(saver.waitForFinished(10000));
+            FinishInterruptedSave(program.path());
+            const QString found = PairGeneration(program.path());
+            QVERIFY2(found == expected || found == generation, qPrintable(found));
+            newer += found == generation;
+            expected = found;
+            QCOMPARE(FolderEntries(program.path()), (QStringList{"load.lwo", "load1.lwo"}));
+        }
+        qInfo("%d kills, %d after the commit", kills, newer);
+    }
+
+    // What a start finds after a save that was cut short, and what it
+    // makes of it.
+    void aStartFinishesOrDropsAnInterruptedSave_data() {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QByteArray>("titles");
+        QTest::addColumn<QByteArray>("paths");
+        QTest::newRow("no marker: the temporaries never committed")
+            << QStringList{"load.lwo.saving", "load1.lwo.saving"} << QByteArray("old")
+            << QByteArray("old");
+        QTest::newRow("marker and both temporaries")
+            << QStringList{"load.lwo.commit", "load.lwo.saving", "load1.lwo.saving"}
+            << QByteArray("new") << QByteArray("new");
+        QTest::newRow("marker, titles already renamed")
+            << QStringList{"load.lwo.commit", "load1.lwo.saving"} << QByteArray("old")
+            << QByteArray("new");
+        QTest::newRow("an older version's temporaries")
+            << QStringList{"load.lwo.aB3dE9", "load1.lwo.Zz0000"} << QByteArray("old")
+            << QByteArray("old");
+    }
+
+    void aStartFinishesOrDropsAnInterruptedSave() {
+        QFETCH(QStringList, present);
+        QFETCH(QByteArray, titles);
+        QFETCH(QByteArray, paths);
+        QTemporaryDir program;
+        WriteBytes(program.filePath("load.lwo"), "old");
+        WriteBytes(program.filePath("load1.lwo"), "old");
+        for (const QString& name : present)
+            WriteBytes(program.filePath(name), "new");
+        FinishInterruptedSave(program.path());
+        QCOMPARE(ReadBytes(program.filePath("load.lwo")), titles);
+        QCOMPARE(ReadBytes(program.filePath("load1.lwo")), paths);
+        QCOMPARE(FolderEntries(program.path()), (QStringList{"load.lwo", "load1.lwo"}));
+    }
+
+    // Under "ulimit -f" the save fails; the process lives on and the old
+    // files stay whole.
+    void aFileSizeLimitFailsTheSaveWithoutEndingTheProgram() {
+        QTemporaryDir program;
+        WriteBytes(program.filePath("load.lwo"), "old\r\n");
+        WriteBytes(program.filePath("load1.lwo"), "old\r\n");
+        QProcess saver;
+        QVERIFY(StartSaver(saver, program.path(), QStringLiteral("g1"), {"4096"}));
+        QVERIFY(saver.waitForFinished(10000));
+        QCOMPARE(saver.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(saver.exitCode(), 0);
+        QCOMPARE(ReadBytes(program.filePath("load.lwo")), QByteArray("old\r\n"));
+        QCOMPARE(ReadBytes(program.filePath("load1.lwo")), QByteArray("old\r\n"));
+        QCOMPARE(FolderEntries(program.path()), (QStringList{"load.lwo", "load1.lwo"}));
     }
 
     // Bytes no decoder accepts, code page 936's euro, private-use codes and
