@@ -49,20 +49,27 @@ bool writeAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
+enum class Durability { InCache, OnDisk };
+
 // Creates `path` anew (never through a link left at that name) with
-// `bytes`, on disk before it returns.
-bool writeDurably(const QString& path, const QByteArray& bytes) {
+// `bytes`.
+bool writeNew(const QString& path, const QByteArray& bytes, Durability durability) {
     removeEntry(path);
     const int fd = ::open(native(path).constData(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool written =
+        writeAll(fd, bytes) && (durability == Durability::InCache || ::fsync(fd) == 0);
     const bool closed = ::close(fd) == 0;
     if (written && closed)
         return true;
     removeEntry(path);
     return false;
+}
+
+bool writeDurably(const QString& path, const QByteArray& bytes) {
+    return writeNew(path, bytes, Durability::OnDisk);
 }
 
 // Makes the renames and removals in the folder durable.
@@ -112,6 +119,10 @@ namespace FileCommit {
 
 QString temporaryFor(const QString& path) {
     return path + TemporarySuffix;
+}
+
+bool createAnew(const QString& path, const QByteArray& bytes) {
+    return writeNew(path, bytes, Durability::InCache);
 }
 
 bool replace(const QString& path, const QByteArray& bytes) {

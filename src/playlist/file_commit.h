@@ -32,6 +32,11 @@ bool replaceTogether(const QList<Content>& files, const QString& markerPath);
 // versions of the program may have left (QSaveFile's "<name>.XXXXXX").
 void finishInterrupted(const QStringList& paths, const QString& markerPath);
 
+// Writes `bytes` to a new file at `path`. Whatever was at that name goes
+// first, without following a link, and the file is created exclusively,
+// so a link planted there cannot redirect the write to another file.
+bool createAnew(const QString& path, const QByteArray& bytes);
+
 // The temporary a save of `path` writes first.
 QString temporaryFor(const QString& path);
 

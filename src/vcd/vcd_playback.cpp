@@ -2,6 +2,7 @@
 
 #include "engine/media_engine.h"
 #include "platform/optical_drive.h"
+#include "platform/file_commit.h"
 #include "platform/vcd_track_url.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
@@ -80,24 +81,21 @@ std::optional<TrackEntries> findTracks(OpticalDriveProbe& drives) {
 // Steps 4 to 7 once the tracks are known; false at the first failure.
 bool buildPlaylist(PlaylistPair& pair, const TrackEntries& tracks, const QString& programFolder,
                    MediaEngine& engine) {
-    QFile m3u(ProgramFile(programFolder, VcdPlaylistName));
-    if (!m3u.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // The engine opens these paths, so they are in the file-system
+    // encoding rather than the list files' GB18030.
+    QByteArray m3u;
+    for (const TrackEntry& track : tracks)
+        m3u += QFile::encodeName(track.path) + "\r\n";
+    const QString m3uPath = ProgramFile(programFolder, VcdPlaylistName);
+    if (!FileCommit::createAnew(m3uPath, m3u))
         return false;
-    for (const TrackEntry& track : tracks) {
+    for (const TrackEntry& track : tracks)
         if (!pair.append(track.title, track.path))
             return false;
-        // The engine opens these paths, so they are in the file-system
-        // encoding rather than the list files' GB18030.
-        if (m3u.write(QFile::encodeName(track.path) + "\r\n") < 0)
-            return false;
-    }
-    if (!m3u.flush())
-        return false;
-    m3u.close();
 
     // An empty folder gives an empty playlist that the engine may refuse to
     // open; there is nothing to play then, which is no disc failure.
-    return engine.setFileName(m3u.fileName()) || tracks.isEmpty();
+    return engine.setFileName(m3uPath) || tracks.isEmpty();
 }
 
 } // namespace

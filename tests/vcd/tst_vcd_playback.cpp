@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -220,6 +221,29 @@ class TestVcdPlayback : public QObject {
         // name may hold a 'z', so look for a run of them).
         QVERIFY(!firstM3u.contains("zzzz"));
         QCOMPARE(video_.shown, 2);
+    }
+
+    // A link at the playlist's name is replaced, never written through:
+    // whoever can write the program folder must not reach the user's files.
+    void aLinkAtThePlaylistsNameIsReplaced_data() {
+        QTest::addColumn<bool>("targetExists");
+        QTest::newRow("link to a file of the user") << true;
+        QTest::newRow("dangling link") << false;
+    }
+    void aLinkAtThePlaylistsNameIsReplaced() {
+        QFETCH(bool, targetExists);
+        const QString victim = root_.path() + QStringLiteral("/victim.txt");
+        if (targetExists)
+            touch(victim);
+        QVERIFY(QFile::link(victim, m3uPath()));
+        const QString folder = discWithTracks(QStringLiteral("mpegav"), {"AVSEQ01.DAT"});
+        play();
+        QVERIFY(messages_.shown.isEmpty());
+        QVERIFY(!QFileInfo(m3uPath()).isSymLink());
+        QCOMPARE(m3u(), (folder + "/AVSEQ01.DAT\r\n").toUtf8());
+        QFile target(victim);
+        QCOMPARE(target.open(QIODevice::ReadOnly) ? target.readAll() : QByteArray("<missing>"),
+                 targetExists ? QByteArray("x") : QByteArray("<missing>"));
     }
 
     void unwritablePlaylist_data() {
