@@ -120,7 +120,7 @@ void Transport::mnuplay_Click() {
 }
 
 void Transport::appendOpenedFile(const QString& fullPath) {
-    if (fullPath.isEmpty())
+    if (fullPath.isEmpty() || !FitsListFile(fullPath))
         return;
     playlist_.AddName = QFileInfo(fullPath).fileName();
     playlist_.AddTitle = MakeTitle(playlist_.AddName);

@@ -43,7 +43,8 @@ class Transport : public QObject {
     void mnuplay_Click();
 
     // Appends a file chosen in the open dialog, titled by its bare name;
-    // an empty path (the dialog was cancelled) adds nothing.
+    // an empty path (the dialog was cancelled) or one the list files cannot
+    // hold adds nothing.
     void appendOpenedFile(const QString& fullPath);
 
   signals:

@@ -9,6 +9,10 @@ bool OffersFileList(const QMimeData* data) {
     return !DroppedPaths(data).isEmpty();
 }
 
+bool AcceptsDrop(const QMimeData* data, Qt::DropActions offered) {
+    return offered.testFlag(Qt::CopyAction) && OffersFileList(data);
+}
+
 QStringList DroppedPaths(const QMimeData* data) {
     QStringList paths;
     if (!data || !data->hasUrls())
@@ -19,7 +23,7 @@ QStringList DroppedPaths(const QMimeData* data) {
         QString path = url.toLocalFile();
         while (path.size() > 1 && path.endsWith(u'/'))
             path.chop(1);
-        if (!path.isEmpty())
+        if (!path.isEmpty() && FitsListFile(path))
             paths.append(path);
     }
     return paths;

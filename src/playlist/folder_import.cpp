@@ -100,7 +100,8 @@ bool CollectFolders(QStringList& folders, Yielder& yielder) {
         for (const QString& name : names) {
             if (!yielder.step())
                 return false;
-            folders.append(folders.at(i) + name + u'/');
+            if (FitsListFile(name))
+                folders.append(folders.at(i) + name + u'/');
         }
     }
     return true;
@@ -116,7 +117,7 @@ void CollectFiles(const QStringList& folders, const QString& upperExtensions,
         for (const QString& name : names) {
             if (!yielder.step())
                 return;
-            if (IsMatch(name, upperExtensions))
+            if (IsMatch(name, upperExtensions) && FitsListFile(name))
                 appender.add(MakeTitle(StripExtension(name)), folder + name);
         }
     }

@@ -85,6 +85,10 @@ QString StripExtension(const QString& name) {
     return dot < 0 ? name : name.left(dot);
 }
 
+bool FitsListFile(const QString& path) {
+    return !path.contains(u'\r');
+}
+
 QString ProgramFile(const QString& folder, const QString& name) {
     return EnsureTrailingSeparator(folder) + name;
 }

@@ -28,5 +28,10 @@ QString FileExtension(const QString& name);
 // no dot.
 QString StripExtension(const QString& name);
 
+// False for a path the list files cannot hold: they end a line at CR and
+// have no escape, so a name with a CR would split its entry in two and put
+// every later title against the wrong path after a save and a load.
+bool FitsListFile(const QString& path);
+
 // A file of the program folder: folder + "/" + name.
 QString ProgramFile(const QString& folder, const QString& name);

@@ -448,7 +448,7 @@ void MainWindow::mnuclear_Click() {
 // ---- Drag and drop ----
 
 void MainWindow::offerCopy(QDragMoveEvent* event) {
-    if (!OffersFileList(event->mimeData())) {
+    if (!AcceptsDrop(event->mimeData(), event->possibleActions())) {
         event->ignore();
         return;
     }
@@ -457,7 +457,7 @@ void MainWindow::offerCopy(QDragMoveEvent* event) {
 }
 
 void MainWindow::dropFiles(QDropEvent* event) {
-    if (!OffersFileList(event->mimeData())) {
+    if (!AcceptsDrop(event->mimeData(), event->possibleActions())) {
         event->ignore();
         return;
     }

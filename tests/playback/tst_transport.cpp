@@ -234,6 +234,8 @@ class TestTransport : public QObject {
         transport_.appendOpenedFile(path);
         transport_.appendOpenedFile(path);
         transport_.appendOpenedFile(QString());
+        // The list files cannot hold a CR.
+        transport_.appendOpenedFile(dir_.filePath(QStringLiteral("a\rb.mp3")));
         QCOMPARE(playlist_.lstsong.entries(),
                  (QStringList{"t1", "t2", "My Song.MP3", "My Song.MP3"}));
         QCOMPARE(playlist_.temlst.entries().mid(2), (QStringList{path, path}));

@@ -34,9 +34,11 @@ class TestDrop : public QObject {
     void droppedPathsKeepOrderAndDropTrailingSeparators() {
         QScopedPointer<QMimeData> data(
             UrlData({"file:///m/c.mp3", "file:///m/a.mp3", "https://example.org/x.mp3",
-                     "file:///m/folder/", "file:///", "file:///m/%E4%B8%83%20x.wma"}));
-        QCOMPARE(DroppedPaths(data.get()),
-                 (QStringList{"/m/c.mp3", "/m/a.mp3", "/m/folder", "/", "/m/七 x.wma"}));
+                     "file:///m/folder/", "file:///", "file:///m/%E4%B8%83%20x.wma",
+                     "file:///m/cr%0D.mp3", "file:///m/c%0Dr/x.mp3", "file:///m/lf%0A.mp3"}));
+        // A CR would split an entry of the list files; a lone LF is text.
+        QCOMPARE(DroppedPaths(data.get()), (QStringList{"/m/c.mp3", "/m/a.mp3", "/m/folder", "/",
+                                                        "/m/七 x.wma", "/m/lf\n.mp3"}));
     }
 
     void dropAppendsEveryPathWithItsFileNameAsTitle() {

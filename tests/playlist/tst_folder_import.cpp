@@ -1,4 +1,5 @@
 #include "playlist/folder_import.h"
+#include "playlist/list_file.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
 
@@ -124,6 +125,23 @@ class TestFolderImport : public QObject {
         PlaylistPair pair;
         Scan(dir.path(), pair);
         QCOMPARE(pair.lstsong.entries(), (QStringList{"a", "linked", "e"}));
+    }
+
+    // A CR would split an entry of the list files in two; a lone LF is
+    // text to them. What is imported comes back paired from a save.
+    void skipsNamesTheListFilesCannotHold() {
+        QTemporaryDir dir;
+        MakeFiles(dir.path(), {"a\r.mp3", "b\rc/d.mp3", "e\nf.mp3", "g.mp3"});
+        PlaylistPair pair;
+        Scan(dir.path(), pair);
+        QCOMPARE(pair.lstsong.entries(), (QStringList{"e\nf", "g"}));
+        QTemporaryDir program;
+        SaveLists(pair, program.path());
+        PlaylistPair loaded;
+        List_Load(loaded.lstsong, program.filePath(TitlesListName));
+        List_Load(loaded.temlst, program.filePath(PathsListName));
+        QCOMPARE(loaded.lstsong.entries(), pair.lstsong.entries());
+        QCOMPARE(loaded.temlst.entries(), pair.temlst.entries());
     }
 
     void neverEntersLinkedFolders() {

@@ -465,6 +465,36 @@ class TestMainWindow : public QObject {
         QCOMPARE(f.playlist.selectedIndex(), 0);
     }
 
+    // Only a drop we may copy is taken, and it is reported as a copy.
+    void dropIsTakenOnlyAsACopy_data() {
+        QTest::addColumn<Qt::DropActions>("offered");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("move only") << Qt::DropActions(Qt::MoveAction) << false;
+        QTest::newRow("link only") << Qt::DropActions(Qt::LinkAction) << false;
+        QTest::newRow("move or link") << (Qt::MoveAction | Qt::LinkAction) << false;
+        QTest::newRow("copy or move") << (Qt::CopyAction | Qt::MoveAction) << true;
+    }
+    void dropIsTakenOnlyAsACopy() {
+        QFETCH(Qt::DropActions, offered);
+        QFETCH(bool, taken);
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        w.show();
+        const auto data = fileList({"/x/one.mp3"});
+        for (QWidget* target : {static_cast<QWidget*>(&w), w.lstsong->viewport()}) {
+            QDragEnterEvent enter(QPoint(10, 10), offered, data.get(), Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(target, &enter);
+            QCOMPARE(enter.isAccepted(), taken);
+            QDropEvent drop(QPointF(10, 10), offered, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &drop);
+            QCOMPARE(drop.isAccepted(), taken);
+            if (taken)
+                QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        }
+        QCOMPARE(f.playlist.lstsong.count(), taken ? 2 : 0);
+    }
+
     void dropOfTextIsRefused_data() {
         QTest::addColumn<bool>("webLink");
         QTest::newRow("text") << false;
