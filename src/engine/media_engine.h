@@ -15,9 +15,14 @@ class MediaEngine : public QObject {
     using QObject::QObject;
     ~MediaEngine() override = default;
 
-    // Opens `path` (a media file or an M3U playlist) in place of the current
-    // one; returns once it is loaded or refused. Playback starts by itself.
+    // Opens `path` in place of the current file; returns once it is loaded
+    // or refused. Playback starts by itself.
+    // A file the user picked plays as that one file: a playlist found
+    // inside it is not expanded and nothing it names is fetched.
     virtual bool setFileName(const QString& path) = 0;
+    // A playlist the program wrote itself (the VCD's): its entries are
+    // played one after the other. Otherwise as setFileName.
+    virtual bool openPlaylist(const QString& path) = 0;
     virtual QString fileName() const = 0;
 
     virtual bool play() = 0;

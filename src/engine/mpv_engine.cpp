@@ -40,6 +40,19 @@ QByteArray audioFilterChain(int volume, int balance) {
         .toUtf8();
 }
 
+// Options for a file the user picked. It may hold a playlist or anything
+// else that names other files or addresses; none of them is followed, so a
+// local file never makes the engine reach the network. A cue sheet still
+// needs its audio file (which mpv only looks for beside it), so it is read
+// by the cue reader alone. The program's own playlist is opened through
+// openPlaylist instead.
+QByteArray userFileOptions(const QString& path) {
+    const QByteArray localOnly = "demuxer-lavf-o=protocol_whitelist=file";
+    if (QFileInfo(path).suffix().compare(QLatin1String("cue"), Qt::CaseInsensitive) == 0)
+        return "demuxer=+cue," + localOnly;
+    return "access-references=no," + localOnly;
+}
+
 void setOption(mpv_handle* mpv, const char* name, const QString& value) {
     mpv_set_option_string(mpv, name, value.toUtf8().constData());
 }
@@ -224,6 +237,14 @@ void MpvEngine::postEndOfStreamIfFinished() {
 // ---- opening
 
 bool MpvEngine::setFileName(const QString& path) {
+    return open(path, Source::UserFile);
+}
+
+bool MpvEngine::openPlaylist(const QString& path) {
+    return open(path, Source::OwnPlaylist);
+}
+
+bool MpvEngine::open(const QString& path, Source source) {
     // Refused before anything changes: the open file keeps playing. (mpv
     // would play a folder as a playlist of its files.)
     if (!mpv_ || !isOpenable(path)) {
@@ -234,7 +255,8 @@ bool MpvEngine::setFileName(const QString& path) {
     endedAtEof_ = false;
     setFlag("pause", false);
     const QByteArray utf8 = path.toUtf8();
-    const QByteArray options = VcdPlaylistOptions(path);
+    const QByteArray options =
+        source == Source::OwnPlaylist ? VcdPlaylistOptions(path) : userFileOptions(path);
     const char* args[] = {"loadfile", utf8.constData(), "replace",
                           options.isEmpty() ? nullptr : options.constData(), nullptr};
     mpv_node result;
@@ -253,6 +275,7 @@ bool MpvEngine::setFileName(const QString& path) {
     if (!restartable_)
         return false;
     fileName_ = path;
+    source_ = source;
     return true;
 }
 
@@ -309,7 +332,7 @@ bool MpvEngine::play() {
     // Played to the end: start the file again. Not after a refused open,
     // though: the file the user asked for is missing, and starting the one
     // before it instead would replay what has just ended.
-    if (!isOpen() && (!restartable_ || fileName_.isEmpty() || !setFileName(fileName_)))
+    if (!isOpen() && (!restartable_ || fileName_.isEmpty() || !open(fileName_, source_)))
         return false;
     return setFlag("pause", false);
 }

@@ -33,6 +33,7 @@ class MpvEngine : public MediaEngine {
     bool isValid() const { return mpv_ != nullptr; }
 
     bool setFileName(const QString& path) override;
+    bool openPlaylist(const QString& path) override;
     QString fileName() const override { return fileName_; }
     bool play() override;
     bool pause() override;
@@ -63,6 +64,8 @@ class MpvEngine : public MediaEngine {
 
   private:
     enum class LoadState { Idle, Pending, Loaded, Failed };
+    // What an opened path is, which decides what mpv may do with it.
+    enum class Source { UserFile, OwnPlaylist };
 
     void configure(const MpvEngineOptions& options);
     void drainEvents();
@@ -73,6 +76,7 @@ class MpvEngine : public MediaEngine {
     void handlePropertyChange(const mpv_event& event);
     // A readable file, or a Video CD track on a disc that is there.
     static bool isOpenable(const QString& path);
+    bool open(const QString& path, Source source);
     bool waitForLoad(qint64 entryId);
     void postEndOfStreamIfFinished();
     void applyAudioFilterOption();
@@ -84,6 +88,7 @@ class MpvEngine : public MediaEngine {
     MpvEngineOptions options_;
     QPointer<MpvView> view_;
     QString fileName_;
+    Source source_ = Source::UserFile;
 
     // Load tracking: the playlist entry setFileName asked for; entries that
     // an M3U expands into get higher ids.

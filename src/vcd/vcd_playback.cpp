@@ -1,8 +1,8 @@
 #include "vcd/vcd_playback.h"
 
 #include "engine/media_engine.h"
-#include "platform/optical_drive.h"
 #include "platform/file_commit.h"
+#include "platform/optical_drive.h"
 #include "platform/vcd_track_url.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
@@ -95,7 +95,7 @@ bool buildPlaylist(PlaylistPair& pair, const TrackEntries& tracks, const QString
 
     // An empty folder gives an empty playlist that the engine may refuse to
     // open; there is nothing to play then, which is no disc failure.
-    return engine.setFileName(m3uPath) || tracks.isEmpty();
+    return engine.openPlaylist(m3uPath) || tracks.isEmpty();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -38,6 +39,10 @@ class TestMpvEngine : public QObject {
     void playAfterTheEnd_data();
     void playAfterTheEnd();
     void playlistPlaysInOrderAndEndsOnce();
+    void aPickedFileNeverReachesTheNetwork_data();
+    void aPickedFileNeverReachesTheNetwork();
+    void pickedMediaFilesStillPlay_data();
+    void pickedMediaFilesStillPlay();
     void levels_data();
     void levels();
     void changesMidFileKeepPlaying();
@@ -160,7 +165,7 @@ void TestMpvEngine::playlistPlaysInOrderAndEndsOnce() {
 
     MpvEngine engine(headless());
     QSignalSpy ended(&engine, &MpvEngine::EndOfStream);
-    QVERIFY(engine.setFileName(list));
+    QVERIFY(engine.openPlaylist(list));
     QVERIFY(std::abs(engine.duration().value_or(0) - 1.0) < 0.1);
     // The second clip is the longer one: seeing its length means it plays.
     QTRY_VERIFY_WITH_TIMEOUT(std::abs(engine.duration().value_or(0) - 2.0) < 0.1, 4000);
@@ -168,6 +173,74 @@ void TestMpvEngine::playlistPlaysInOrderAndEndsOnce() {
     QVERIFY(ended.wait(4000));
     QTest::qWait(500);
     QCOMPARE(ended.count(), 1);
+}
+
+// Files that name other files or addresses inside. %1 is a local HTTP
+// listener's address, %2 a playable local clip.
+void TestMpvEngine::aPickedFileNeverReachesTheNetwork_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("content");
+    QTest::newRow("M3U named .mp3") << "x.mp3"
+                                    << "#EXTM3U\n%1/a.mp3\n";
+    QTest::newRow("bare address named .mp3") << "y.mp3"
+                                             << "%1/b.mp3\n";
+    QTest::newRow("M3U named .m3u") << "z.m3u"
+                                    << "%1/c.mp3\n%2\n";
+    QTest::newRow("HLS named .mp4")
+        << "h.mp4"
+        << "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\n%1/s.ts\n#EXT-X-ENDLIST\n";
+    QTest::newRow("M3U named .cue") << "k.cue"
+                                    << "#EXTM3U\n%1/d.mp3\n";
+    QTest::newRow("cue sheet with an address")
+        << "n.cue"
+        << "FILE \"%1/e.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+}
+
+void TestMpvEngine::aPickedFileNeverReachesTheNetwork() {
+    QFETCH(QString, name);
+    QFETCH(QString, content);
+    QTcpServer listener;
+    QVERIFY(listener.listen(QHostAddress::LocalHost));
+    const QString address = QStringLiteral("http://127.0.0.1:%1").arg(listener.serverPort());
+    const QString path = temp_.filePath(name);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QString(content)
+                   .replace(QLatin1String("%1"), address)
+                   .replace(QLatin1String("%2"), TestClips::shortClip(1))
+                   .toUtf8());
+    file.close();
+
+    MpvEngine engine(headless());
+    // Played as the file it is, which is no media: refused.
+    QVERIFY(!engine.setFileName(path));
+    QVERIFY(!listener.waitForNewConnection(500));
+}
+
+void TestMpvEngine::pickedMediaFilesStillPlay_data() {
+    QTest::addColumn<QString>("clip");
+    const QStringList sine{"-f", "lavfi", "-i", "sine=f=500:d=2"};
+    QTest::newRow("wav") << TestClips::shortClip(2);
+    QTest::newRow("mp3") << TestClips::make("sine-2s.mp3", sine);
+    QTest::newRow("mp4") << TestClips::make(
+        "pattern-2s.mp4", {"-f", "lavfi", "-i", "testsrc=d=2:s=64x48", "-pix_fmt", "yuv420p"});
+    QTest::newRow("mkv") << TestClips::videoClip();
+    // A cue sheet finds its sound file beside it.
+    const QString cue = temp_.filePath("album.cue");
+    QFile::copy(TestClips::shortClip(2), temp_.filePath("album.wav"));
+    QFile sheet(cue);
+    if (sheet.open(QIODevice::WriteOnly))
+        sheet.write("FILE \"album.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                    "  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n");
+    QTest::newRow("cue") << cue;
+}
+
+void TestMpvEngine::pickedMediaFilesStillPlay() {
+    QFETCH(QString, clip);
+    QVERIFY(!clip.isEmpty());
+    MpvEngine engine(headless());
+    QVERIFY(engine.setFileName(clip));
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.2, 3000);
 }
 
 Wav TestMpvEngine::render(const std::function<void(MpvEngine&)>& before, const QString& clip,

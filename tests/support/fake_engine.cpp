@@ -19,6 +19,14 @@ bool FakeEngine::setFileName(const QString& path) {
     return true;
 }
 
+bool FakeEngine::openPlaylist(const QString& path) {
+    calls << QStringLiteral("Playlist ") + path;
+    if (failAll || failFileName)
+        return false;
+    fileName_ = path;
+    return true;
+}
+
 std::optional<double> FakeEngine::currentPosition() const {
     if (failAll)
         return std::nullopt;

@@ -14,6 +14,7 @@ class FakeEngine : public MediaEngine {
     ~FakeEngine() override;
 
     bool setFileName(const QString& path) override;
+    bool openPlaylist(const QString& path) override;
     QString fileName() const override { return fileName_; }
     bool play() override { return record(QStringLiteral("Play")); }
     bool pause() override { return record(QStringLiteral("Pause")); }

@@ -91,7 +91,7 @@ class TestVcdPlayback : public QObject {
         const QStringList paths{folder + "/a.DAT", folder + "/AVSEQ03.DAT", folder + "/b.dat"};
         QCOMPARE(pair_.temlst.entries(), paths);
         QCOMPARE(m3u(), (paths.join("\r\n") + "\r\n").toUtf8());
-        QCOMPARE(video_.player.calls, QStringList{"FileName " + m3uPath()});
+        QCOMPARE(video_.player.calls, QStringList{"Playlist " + m3uPath()});
         QCOMPARE(video_.shown, 1);
         QVERIFY(messages_.shown.isEmpty());
         // Nothing is selected and nothing played.
@@ -191,7 +191,7 @@ class TestVcdPlayback : public QObject {
         play();
         QCOMPARE(pair_.lstsong.count(), 0);
         QCOMPARE(m3u(), QByteArray());
-        QCOMPARE(video_.player.calls, QStringList{"FileName " + m3uPath()});
+        QCOMPARE(video_.player.calls, QStringList{"Playlist " + m3uPath()});
         QCOMPARE(video_.shown, 1);
         QVERIFY(messages_.shown.isEmpty());
     }
