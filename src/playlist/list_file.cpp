@@ -9,7 +9,7 @@
 
 const QString TitlesListName = QStringLiteral("load.lwo");
 const QString PathsListName = QStringLiteral("load1.lwo");
-const QString PairMarkerName = QStringLiteral("load.lwo.commit");
+const QString PairMarkerName = QStringLiteral("load.lwo.committed");
 
 namespace {
 

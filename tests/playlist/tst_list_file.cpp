@@ -325,10 +325,10 @@ class TestListFile : public QObject {
             << QStringList{"load.lwo.saving", "load1.lwo.saving"} << QByteArray("old")
             << QByteArray("old");
         QTest::newRow("marker and both temporaries")
-            << QStringList{"load.lwo.commit", "load.lwo.saving", "load1.lwo.saving"}
+            << QStringList{"load.lwo.committed", "load.lwo.saving", "load1.lwo.saving"}
             << QByteArray("new") << QByteArray("new");
         QTest::newRow("marker, titles already renamed")
-            << QStringList{"load.lwo.commit", "load1.lwo.saving"} << QByteArray("old")
+            << QStringList{"load.lwo.committed", "load1.lwo.saving"} << QByteArray("old")
             << QByteArray("new");
         QTest::newRow("an older version's temporaries")
             << QStringList{"load.lwo.aB3dE9", "load1.lwo.Zz0000"} << QByteArray("old")
