@@ -1,6 +1,6 @@
 #include "app/application.h"
 #include "app/qt_translations.h"
-#include "playlist/file_commit.h"
+#include "platform/file_commit.h"
 #include "ui/skin.h"
 
 #include <QApplication>

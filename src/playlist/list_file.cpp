@@ -1,6 +1,6 @@
 #include "playlist/list_file.h"
 
-#include "playlist/file_commit.h"
+#include "platform/file_commit.h"
 #include "playlist/gb18030.h"
 #include "playlist/paths.h"
 

@@ -3,7 +3,7 @@
 //   list_saver FOLDER GENERATION COUNT [FILE_SIZE_LIMIT]
 // Entry i is titled "<generation>-<i>" with the path "/<generation>/<i>".
 // Prints "saving" just before the save starts; exits 0 after it.
-#include "playlist/file_commit.h"
+#include "platform/file_commit.h"
 #include "playlist/list_file.h"
 
 #include <QCoreApplication>

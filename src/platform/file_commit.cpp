@@ -1,4 +1,4 @@
-#include "playlist/file_commit.h"
+#include "platform/file_commit.h"
 
 #include <QDir>
 #include <QFile>
