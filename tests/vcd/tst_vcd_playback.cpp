@@ -110,7 +110,7 @@ class TestVcdPlayback : public QObject {
         const QStringList urls{prefix + "AVSEQ01.DAT", prefix + "AVSEQ02.DAT"};
         QCOMPARE(pair_.temlst.entries(), urls);
         QCOMPARE(m3u(), (urls.join("\r\n") + "\r\n").toUtf8());
-        QCOMPARE(video_.player.calls, QStringList{"FileName " + m3uPath()});
+        QCOMPARE(video_.player.calls, QStringList{"Playlist " + m3uPath()});
         QCOMPARE(video_.shown, 1);
         QVERIFY(messages_.shown.isEmpty());
     }
