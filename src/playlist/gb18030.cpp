@@ -167,17 +167,16 @@ const Tables& tables() {
     return *built;
 }
 
-void appendCode(QByteArray& out, uint32_t packed) {
-    if (packed < 0x100) {
-        out.append(char(packed));
-    } else if (packed < 0x10000) {
-        out.append(char(packed >> 8));
-        out.append(char(packed));
-    } else {
-        const char bytes[] = {char(packed >> 24), char(packed >> 16), char(packed >> 8),
-                              char(packed)};
-        out.append(bytes, 4);
+// Writes a packed code at `out` and returns the position after it.
+char* putCode(char* out, uint32_t packed) {
+    if (packed >= 0x10000) {
+        *out++ = char(packed >> 24);
+        *out++ = char(packed >> 16);
     }
+    if (packed >= 0x100)
+        *out++ = char(packed >> 8);
+    *out++ = char(packed);
+    return out;
 }
 
 // The character of the multi-byte code at `at`, and its length; 0 and a
@@ -208,59 +207,60 @@ Decoded decodeMultiByte(const unsigned char* at, qsizetype left, const Tables& t
 
 namespace Gb18030 {
 
+// Both directions write into a buffer sized for the longest result (four
+// bytes a UTF-16 unit, one unit a byte) and cut it to length at the end: a
+// list file of 32,767 entries is a million characters.
 QByteArray encode(const QString& text) {
     const Tables& t = tables();
-    QByteArray out;
-    out.reserve(text.size() * 2);
     const char16_t* s = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype n = text.size();
+    QByteArray out(n * 4, Qt::Uninitialized);
+    char* o = out.data();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = s[i];
         if (c < 0x80) {
-            out.append(char(c));
+            *o++ = char(c);
         } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
             const char32_t full = QChar::surrogateToUcs4(c, s[++i]);
-            appendCode(out, fourByteCode(SupplementaryStart + int(full - 0x10000)));
+            o = putCode(o, fourByteCode(SupplementaryStart + int(full - 0x10000)));
         } else if (t.encoded[c]) {
-            appendCode(out, t.encoded[c]);
+            o = putCode(o, t.encoded[c]);
         } else if (c > escapeFor(0x80) && c <= escapeFor(0xFF)) {
-            out.append(char(c - escapeFor(0)));
+            *o++ = char(c - escapeFor(0));
         } else {
-            out.append(char(Question));
+            *o++ = char(Question);
         }
     }
+    out.truncate(o - out.constData());
     return out;
 }
 
 QString decode(const QByteArray& bytes) {
     const Tables& t = tables();
-    QString out;
-    out.reserve(bytes.size());
     const auto* s = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype n = bytes.size();
+    QString out(n, Qt::Uninitialized);
+    char16_t* o = reinterpret_cast<char16_t*>(out.data());
     for (qsizetype i = 0; i < n;) {
-        if (s[i] < 0x80) {
-            out.append(QChar(s[i++]));
-            continue;
-        }
-        if (s[i] == EuroByte) {
-            out.append(QChar(Euro));
+        if (s[i] < 0x80 || s[i] == EuroByte) {
+            *o++ = s[i] == EuroByte ? Euro : char16_t(s[i]);
             ++i;
             continue;
         }
         const Decoded d = decodeMultiByte(s + i, n - i, t);
         if (d.c == 0) {
-            out.append(QChar(escapeFor(s[i++])));
+            *o++ = escapeFor(s[i++]);
             continue;
         }
         if (d.c > 0xFFFF) {
-            out.append(QChar(QChar::highSurrogate(d.c)));
-            out.append(QChar(QChar::lowSurrogate(d.c)));
+            *o++ = QChar::highSurrogate(d.c);
+            *o++ = QChar::lowSurrogate(d.c);
         } else {
-            out.append(QChar(char16_t(d.c)));
+            *o++ = char16_t(d.c);
         }
         i += d.length;
     }
+    out.truncate(o - reinterpret_cast<const char16_t*>(out.constData()));
     return out;
 }
 
