@@ -131,31 +131,40 @@ void MpvView::mousePressEvent(QMouseEvent* event) {
 void MpvView::fitToClip(QSize clipSize) {
     if (clipSize.width() <= 0 || clipSize.height() <= 0)
         return;
-    if (fullScreen_)
+    if (fullScreen_ || covering_)
         homeSize_ = clipSize; // taken on the way back
     else
         resize(clipSize);
 }
 
 void MpvView::setFullScreen(bool on) {
-    if (on == fullScreen_) {
-        if (!on && engine_) // back to the clip's own size
-            fitToClip(engine_->clipSize());
-        return;
-    }
-    if (on) {
-        QScreen* screen = window()->screen();
+    if (on && !fullScreen_ && !covering_) {
         homeParent_ = parentWidget();
         homePosition_ = pos();
         homeSize_ = size();
-        fullScreen_ = true;
+    }
+    fullScreen_ = on;
+    // The request may come from an event delivered to this very picture (a
+    // press on it opened the menu): changing its parent there would destroy
+    // the window Qt is still delivering to. Do it once that event is over.
+    QMetaObject::invokeMethod(this, &MpvView::applyFullScreen, Qt::QueuedConnection);
+}
+
+void MpvView::applyFullScreen() {
+    if (fullScreen_ == covering_) {
+        if (!fullScreen_ && engine_) // back to the clip's own size
+            fitToClip(engine_->clipSize());
+        return;
+    }
+    covering_ = fullScreen_;
+    if (covering_) {
+        QScreen* screen = window()->screen();
         setParent(nullptr, Qt::Window | Qt::FramelessWindowHint);
         if (screen)
             setGeometry(screen->geometry());
         showFullScreen();
         return;
     }
-    fullScreen_ = false;
     const bool hadParent = homeParent_ != nullptr;
     setParent(homeParent_, hadParent ? Qt::Widget : Qt::Window);
     move(homePosition_);

@@ -17,12 +17,13 @@ class MpvView : public QOpenGLWidget {
     ~MpvView() override;
 
     // On: out of the parent into a frameless top-level window over the whole
-    // screen. Off: back into the parent it had, at the clip's size.
+    // screen. Off: back into the parent it had, at the clip's size. The move
+    // itself happens once the current event has been handled.
     void setFullScreen(bool on);
     bool isFullScreenMode() const { return fullScreen_; }
     // The area's size in the video window; while the picture covers the
     // screen, the size it will have when it comes back.
-    QSize areaSize() const { return fullScreen_ ? homeSize_ : size(); }
+    QSize areaSize() const { return fullScreen_ || covering_ ? homeSize_ : size(); }
 
     // Lets the renderer finish work it queued for this thread while the UI
     // thread waits for mpv.
@@ -40,10 +41,13 @@ class MpvView : public QOpenGLWidget {
     void freeRenderContext();
     void onRenderUpdate();
     void fitToClip(QSize clipSize);
+    void applyFullScreen();
 
     QPointer<MpvEngine> engine_;
     mpv_render_context* render_ = nullptr;
+    // Asked for, and what the picture does at the moment.
     bool fullScreen_ = false;
+    bool covering_ = false;
     QPointer<QWidget> homeParent_;
     QPoint homePosition_;
     QSize homeSize_;

@@ -11,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QHideEvent>
 #include <QLabel>
 #include <QTimer>
 
@@ -114,7 +115,7 @@ bool VideoWindow::keepsItsSize() const {
         Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
     // While the picture covers the whole screen it is no part of this
     // window, and its size says nothing about the window's.
-    return (windowState() & fixedSize) || player_->view()->parentWidget() != this;
+    return (windowState() & fixedSize) || pictureIsAway();
 }
 
 void VideoWindow::fitToPicture() {
@@ -133,8 +134,12 @@ void VideoWindow::player_EndOfStream(int /*result*/) {
 }
 
 void VideoWindow::player_MouseDown(int button, int /*shift*/, int /*x*/, int /*y*/) {
+    // The menu runs its own event loop and its items may move the picture
+    // to another window: open it once the press has been delivered, never
+    // inside the picture's own press handler.
     if (button == RightButton)
-        host_.popupVideoMenu();
+        QMetaObject::invokeMethod(
+            this, [this] { host_.popupVideoMenu(); }, Qt::QueuedConnection);
 }
 
 void VideoWindow::lblhand_MouseDown() {
@@ -144,6 +149,18 @@ void VideoWindow::lblhand_MouseDown() {
 void VideoWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     lblhand_->resize(width(), lblhand_->height());
+}
+
+void VideoWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // Hidden by the program while the picture covers the screen: the
+    // picture comes home first, so no full-screen surface stays behind.
+    if (!event->spontaneous() && pictureIsAway())
+        player_->setDisplaySize(0);
+}
+
+bool VideoWindow::pictureIsAway() const {
+    return player_->view()->parentWidget() != this;
 }
 
 void VideoWindow::closeEvent(QCloseEvent* event) {

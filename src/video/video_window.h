@@ -51,6 +51,7 @@ class VideoWindow : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -60,6 +61,8 @@ class VideoWindow : public QWidget {
     void embedPlayer();
     void placeBanner();
     bool keepsItsSize() const;
+    // The picture covers the screen in a window of its own.
+    bool pictureIsAway() const;
     void fitToPicture();
     void placeOnScreen();
 

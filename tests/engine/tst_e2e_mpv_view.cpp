@@ -112,7 +112,7 @@ void TestMpvView::fullScreenCoversTheScreenAndComesBack() {
 
     QVERIFY(engine_->setDisplaySize(3));
     const QRect screen = view_->screen()->geometry();
-    QVERIFY(view_->isWindow());
+    QTRY_VERIFY(view_->isWindow());
     QTRY_COMPARE_WITH_TIMEOUT(view_->geometry(), screen, 5000);
     // The video window keeps fitting itself to the area it holds.
     QCOMPARE(engine_->pictureSize(), QSize(640, 360));
@@ -121,7 +121,7 @@ void TestMpvView::fullScreenCoversTheScreenAndComesBack() {
     const double playing = engine_->currentPosition().value_or(0);
 
     QVERIFY(engine_->setDisplaySize(0));
-    QCOMPARE(view_->parentWidget(), host_.get());
+    QTRY_COMPARE(view_->parentWidget(), host_.get());
     QVERIFY(!view_->isWindow());
     QCOMPARE(view_->pos(), QPoint(6, 36));
     QCOMPARE(view_->size(), QSize(640, 360));
@@ -154,6 +154,7 @@ void TestMpvView::pressesBecomeMouseDown() {
     showHost();
     if (fullScreen) {
         QVERIFY(engine_->setDisplaySize(3));
+        QTRY_VERIFY(view_->isWindow());
         QVERIFY(QTest::qWaitForWindowExposed(view_));
     }
     QSignalSpy pressed(engine_.get(), &MediaEngine::MouseDown);
@@ -172,6 +173,7 @@ void TestMpvView::audioOnlyKeepsTheSize() {
     QTest::qWait(500);
     QCOMPARE(view_->size(), QSize(400, 300));
     QVERIFY(engine_->setDisplaySize(0));
+    QCoreApplication::processEvents();
     QCOMPARE(view_->size(), QSize(400, 300));
 }
 

@@ -1,0 +1,158 @@
+#include "playback/mpv_engine.h"
+#include "playback/title_scroller.h"
+#include "playlist/playlist_pair.h"
+#include "support/fakes.h"
+#include "support/test_clips.h"
+#include "video/video_menu.h"
+#include "video/video_window.h"
+#include "video/video_window_manager.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPointer>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+// Full screen and back as a user does it, on a real X server with a window
+// manager: real right presses (xdotool) on the picture, the menu item chosen
+// with the pointer while the menu is open.
+namespace {
+
+void xdotool(const QStringList& arguments) {
+    QProcess::execute(QStringLiteral("xdotool"), arguments);
+}
+
+void rightPressAt(QPoint global) {
+    xdotool({"mousemove", QString::number(global.x()), QString::number(global.y()), "click", "3"});
+}
+
+// Clicks `item` of the menu once it is open. The menu runs its own event
+// loop, so the click comes from a timer and a detached xdotool.
+void chooseOnceOpen(const char* item) {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, item] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu || !menu->isVisible())
+            return;
+        QAction* action = menu->findChild<QAction*>(QLatin1String(item));
+        const QPoint at = menu->mapToGlobal(menu->actionGeometry(action).center());
+        QProcess::startDetached(QStringLiteral("xdotool"), {"mousemove", QString::number(at.x()),
+                                                            QString::number(at.y()), "click", "1"});
+        poll->deleteLater();
+    });
+    poll->start(100);
+}
+
+// A top-level window covering the whole screen is visible.
+bool screenCovered() {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    for (QWindow* window : QGuiApplication::topLevelWindows())
+        if (window->isVisible() && window->geometry() == screen)
+            return true;
+    return false;
+}
+
+} // namespace
+
+class TestFullScreen : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+    void rightPressOnFullScreenPictureRestoresIt();
+    void closeLeavesFullScreenFirst();
+
+  private:
+    QWidget* picture() { return manager_->engine().view(); }
+    QPoint pictureCentre() { return picture()->mapToGlobal(picture()->rect().center()); }
+    void goFullScreenThroughTheMenu();
+
+    QProcess windowManager_;
+    PlaylistPair playlist_;
+    TitleScroller songTitle_;
+    CountingTips tips_;
+    std::unique_ptr<VideoWindowManager> manager_;
+};
+
+void TestFullScreen::initTestCase() {
+    windowManager_.start(QStringLiteral("openbox"), {});
+    QVERIFY(windowManager_.waitForStarted(5000));
+    QTest::qWait(500);
+}
+
+void TestFullScreen::cleanupTestCase() {
+    windowManager_.terminate();
+    if (!windowManager_.waitForFinished(5000))
+        windowManager_.kill();
+}
+
+void TestFullScreen::init() {
+    manager_ = std::make_unique<VideoWindowManager>(playlist_, songTitle_, tips_, [] {
+        MpvEngineOptions options;
+        options.audioOutput = QStringLiteral("null");
+        return std::make_unique<MpvEngine>(options);
+    });
+    manager_->showVideoWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(manager_->window()));
+    const QString clip = TestClips::colourClip(QStringLiteral("red"), 30);
+    QVERIFY(manager_->engine().setFileName(clip));
+    QVERIFY(manager_->engine().play());
+    QTRY_COMPARE_WITH_TIMEOUT(manager_->engine().pictureSize(), QSize(640, 360), 5000);
+    QTest::qWait(300); // the window fits itself to the picture
+}
+
+void TestFullScreen::cleanup() {
+    manager_.reset();
+}
+
+void TestFullScreen::goFullScreenThroughTheMenu() {
+    chooseOnceOpen("mnuFullscreen");
+    rightPressAt(pictureCentre());
+    QTRY_VERIFY_WITH_TIMEOUT(screenCovered(), 5000);
+}
+
+void TestFullScreen::rightPressOnFullScreenPictureRestoresIt() {
+    VideoWindow* window = manager_->window();
+    goFullScreenThroughTheMenu();
+
+    chooseOnceOpen("mnuRestore");
+    rightPressAt(QGuiApplication::primaryScreen()->geometry().center());
+    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(picture()->window(), static_cast<QWidget*>(window), 5000);
+    QVERIFY(window->isVisible());
+    QCOMPARE(picture()->size(), QSize(640, 360));
+    // The window fits itself to the picture again at its next tick.
+    QTRY_COMPARE_WITH_TIMEOUT(window->size(), QSize(652, 402), 1000);
+
+    // And the way there and back still works a second time.
+    goFullScreenThroughTheMenu();
+    chooseOnceOpen("mnuRestore");
+    rightPressAt(QGuiApplication::primaryScreen()->geometry().center());
+    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), 5000);
+}
+
+void TestFullScreen::closeLeavesFullScreenFirst() {
+    goFullScreenThroughTheMenu();
+    const double playing = manager_->engine().currentPosition().value_or(0);
+
+    chooseOnceOpen("mnuClose");
+    rightPressAt(QGuiApplication::primaryScreen()->geometry().center());
+    QTRY_VERIFY_WITH_TIMEOUT(!manager_->window()->isVisible(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), 5000);
+    // Hidden, not stopped; shown again, the picture is back in the window.
+    QTRY_VERIFY_WITH_TIMEOUT(manager_->engine().currentPosition().value_or(0) > playing + 0.5,
+                             5000);
+    manager_->showVideoWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(picture()->isVisible(), 5000);
+    QCOMPARE(picture()->window(), static_cast<QWidget*>(manager_->window()));
+}
+
+QTEST_MAIN(TestFullScreen)
+#include "tst_e2e_full_screen.moc"
