@@ -43,6 +43,10 @@ Application::Application(AppEnvironment environment)
     mainWindow_ = std::make_unique<MainWindow>(
         MainWindowDeps{playlist_, songTitle_, *video_, *tips_, *env_.messages, *env_.drives,
                        env_.programFolder, [this] { closeProgram(); }, [this] { exitProgram(); }});
+    // A video window closed by the system comes back with a new engine,
+    // which must play at the level the bars show, not at full level.
+    QObject::connect(video_.get(), &VideoWindowManager::engineCreated, mainWindow_->frm,
+                     &ControlPanel::applySoundTo);
     if (auto* boxes = dynamic_cast<QtMessages*>(env_.messages.get()))
         boxes->setParent(mainWindow_.get());
 }

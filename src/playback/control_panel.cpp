@@ -367,6 +367,12 @@ void ControlPanel::Check1_Click() {
     video_.engine().setMute(Check1->checkState() == Qt::Checked);
 }
 
+void ControlPanel::applySoundTo(MediaEngine& engine) {
+    engine.setVolume(EngineVolume(HScroll1->value()));
+    engine.setBalance(HScroll2->value());
+    engine.setMute(Check1->checkState() == Qt::Checked);
+}
+
 void ControlPanel::help_MouseMove() {
     help->setOutlined(true);
     playvcd->setOutlined(false);

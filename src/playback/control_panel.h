@@ -6,6 +6,7 @@
 #include <functional>
 
 class ImageButton;
+class MediaEngine;
 class Messages;
 class PlaylistPair;
 class QCheckBox;
@@ -76,6 +77,8 @@ class ControlPanel : public QFrame {
     void HScroll2_Scroll();
     void timscrollsongname_Timer();
     void Check1_Click();
+    // Gives `engine` the volume, balance and mute the bars and the box show.
+    void applySoundTo(MediaEngine& engine);
     void help_MouseMove();
     void playvcd_MouseMove();
     void ctlfrm_MouseMove();

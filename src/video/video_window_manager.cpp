@@ -18,6 +18,7 @@ VideoWindow* VideoWindowManager::window() {
         window_ = new VideoWindow(engineFactory_(), playlist_, songTitle_, *this);
         connect(window_, &VideoWindow::closedBySystem, this,
                 &VideoWindowManager::forgetClosedWindow);
+        emit engineCreated(window_->engine());
     }
     return window_;
 }

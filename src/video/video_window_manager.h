@@ -36,6 +36,11 @@ class VideoWindowManager : public QObject, public VideoHost {
     void hideVideoWindow() override;
     void popupVideoMenu() override;
 
+  signals:
+    // A new window came with a new engine, at mpv's own sound settings;
+    // the first one at start-up, later ones after a close by the system.
+    void engineCreated(MediaEngine& engine);
+
   private:
     void forgetClosedWindow();
 

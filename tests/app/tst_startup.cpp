@@ -1,14 +1,18 @@
 #include "app/application.h"
 #include "playback/control_panel.h"
+#include "playback/sound_labels.h"
 #include "playlist/gb18030.h"
 #include "shell/main_window.h"
 #include "support/fake_engine.h"
 #include "support/fakes.h"
 #include "tips/tip_dialog.h"
 #include "tips/tips_manager.h"
+#include "video/video_window.h"
 #include "video/video_window_manager.h"
 
+#include <QCheckBox>
 #include <QFile>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -159,6 +163,25 @@ class TestStartup : public QObject {
         QCOMPARE(start.ended, 1);
         QCOMPARE(readFile(program() + "/load.lwo"), QByteArray("a\r\n"));
         QVERIFY(QFile::exists(program() + "/mirelle.m3u"));
+    }
+
+    void engineMadeAgainAfterASystemClosePlaysAtTheUsersSound() {
+        Start start(root_.path());
+        QVERIFY(start.app->Form_Load());
+        ControlPanel& panel = *start.app->mainWindow().frm;
+        panel.HScroll1->setValue(1000);
+        panel.HScroll2->setValue(-300);
+        panel.Check1->setChecked(true);
+        QPointer<VideoWindow> closed = start.app->video().window();
+        closed->close();
+        QTRY_VERIFY(!closed);
+
+        start.app->video().engine();
+        QCOMPARE(start.engines.size(), 2);
+        FakeEngine& fresh = start.engine();
+        QCOMPARE(fresh.volume, EngineVolume(1000));
+        QCOMPARE(fresh.balanceValue, -300);
+        QVERIFY(fresh.muted);
     }
 
     void programFolderThatIsNoFolderStillStartsAndCloses() {
