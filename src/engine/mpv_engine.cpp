@@ -128,6 +128,9 @@ void MpvEngine::configure(const MpvEngineOptions& options) {
         {"gpu-hwdec-interop", "no"}, // software decoding: probe no GPU APIs
         {"terminal", "no"},
         {"pause", "no"},
+        // A video track switched back on (the video window shown again)
+        // must not hold the sound back until the picture has caught up.
+        {"initial-audio-sync", "no"},
     };
     for (const auto& [name, value] : fixed)
         mpv_set_option_string(mpv_, name, value);
@@ -432,6 +435,13 @@ void MpvEngine::setRendererAttached(bool attached) {
     rendererAttached_ = attached;
     const char* output = attached && drawsPicture() ? "libmpv" : "null";
     mpv_set_property_string(mpv_, "vo", output);
+}
+
+void MpvEngine::setPictureShown(bool shown) {
+    if (!mpv_ || shown == pictureShown_)
+        return;
+    pictureShown_ = shown;
+    mpv_set_property_string(mpv_, "vid", shown ? "auto" : "no");
 }
 
 bool MpvEngine::setDisplaySize(int mode) {

@@ -54,6 +54,10 @@ class MpvEngine : public MediaEngine {
     mpv_handle* handle() const { return mpv_; }
     bool drawsPicture() const;
     void setRendererAttached(bool attached);
+    // Off while nobody can see the picture: the video track is switched
+    // off, so playing costs what the sound alone costs; on again, it is
+    // chosen afresh. The sound plays on without a break either way.
+    void setPictureShown(bool shown);
     // The clip's own picture size (display aspect applied), empty when the
     // open file has no picture.
     QSize clipSize() const { return clipSize_; }
@@ -110,4 +114,5 @@ class MpvEngine : public MediaEngine {
     // The last position mpv reported; empty while nothing is open.
     std::optional<double> timePos_;
     bool rendererAttached_ = false;
+    bool pictureShown_ = true;
 };

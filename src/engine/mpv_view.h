@@ -1,16 +1,16 @@
 #pragma once
 
-#include <QOpenGLWidget>
 #include <QPointer>
+#include <QWidget>
 
-struct mpv_render_context;
 class MpvEngine;
+class MpvSurface;
 
-// The picture area `player`: mpv draws the video into it through its render
-// API. It takes the clip's own size at display size 0 and can leave its
-// parent to cover the whole screen. Presses on it become the engine's
-// MouseDown.
-class MpvView : public QOpenGLWidget {
+// The picture area `player`: a widget that holds mpv's native surface and
+// takes the clip's own size at display size 0. It can leave its parent to
+// cover the whole screen. Presses on the picture become the engine's
+// MouseDown. While the area cannot be seen the engine decodes no picture.
+class MpvView : public QWidget {
     Q_OBJECT
   public:
     explicit MpvView(MpvEngine* engine, QWidget* parent = nullptr);
@@ -25,26 +25,25 @@ class MpvView : public QOpenGLWidget {
     // screen, the size it will have when it comes back.
     QSize areaSize() const { return fullScreen_ || covering_ ? homeSize_ : size(); }
 
-    // Lets the renderer finish work it queued for this thread while the UI
-    // thread waits for mpv.
+    MpvSurface* surface() const { return surface_; }
     void serviceRenderer();
     // The engine is going away: free the render context now.
     void detachEngine();
 
   protected:
-    void initializeGL() override;
-    void paintGL() override;
-    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
-    void createRenderContext();
-    void freeRenderContext();
-    void onRenderUpdate();
+    void onSurfacePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
     void fitToClip(QSize clipSize);
     void applyFullScreen();
+    void followVisibility();
 
     QPointer<MpvEngine> engine_;
-    mpv_render_context* render_ = nullptr;
+    MpvSurface* surface_;
+    QWidget* container_;
     // Asked for, and what the picture does at the moment.
     bool fullScreen_ = false;
     bool covering_ = false;

@@ -1,8 +1,13 @@
 #include "engine/mpv_engine.h"
+#include "engine/mpv_surface.h"
 #include "engine/mpv_view.h"
 #include "support/test_clips.h"
 
+#include <mpv/client.h>
+
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -22,6 +27,8 @@ class TestMpvView : public QObject {
     void pressesBecomeMouseDown_data();
     void pressesBecomeMouseDown();
     void audioOnlyKeepsTheSize();
+    void repaintsAroundThePictureNeverRedrawIt();
+    void hiddenPictureIsNotDecodedAndComesBackWhenShown();
 
   private:
     // Share of the widget's pixels that are clearly red.
@@ -158,7 +165,8 @@ void TestMpvView::pressesBecomeMouseDown() {
         QVERIFY(QTest::qWaitForWindowExposed(view_));
     }
     QSignalSpy pressed(engine_.get(), &MediaEngine::MouseDown);
-    QTest::mousePress(view_, button, modifiers, QPoint(20, 30));
+    // The press lands on the native surface the picture is drawn on.
+    QTest::mousePress(static_cast<MpvView*>(view_)->surface(), button, modifiers, QPoint(20, 30));
     QCOMPARE(pressed.count(), 1);
     QCOMPARE(pressed.at(0).at(0).toInt(), code);
     QCOMPARE(pressed.at(0).at(1).toInt(), shift);
@@ -175,6 +183,47 @@ void TestMpvView::audioOnlyKeepsTheSize() {
     QVERIFY(engine_->setDisplaySize(0));
     QCoreApplication::processEvents();
     QCOMPARE(view_->size(), QSize(400, 300));
+}
+
+void TestMpvView::repaintsAroundThePictureNeverRedrawIt() {
+    auto* banner = new QLabel(QStringLiteral("banner"), host_.get());
+    banner->move(4, 4);
+    showHost();
+    playRedClip();
+    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, 5000);
+    QVERIFY(engine_->pause());
+    QTest::qWait(300);
+    const MpvSurface* surface = static_cast<MpvView*>(view_)->surface();
+    const quint64 drawn = surface->framesDrawn();
+    for (int step = 0; step < 20; ++step) {
+        banner->move(4 + step, 4);
+        banner->repaint();
+        QTest::qWait(10);
+    }
+    QCOMPARE(surface->framesDrawn(), drawn);
+}
+
+void TestMpvView::hiddenPictureIsNotDecodedAndComesBackWhenShown() {
+    auto videoTrack = [this] {
+        char* value = mpv_get_property_string(engine_->handle(), "vid");
+        const QString track = QString::fromUtf8(value ? value : "");
+        mpv_free(value);
+        return track;
+    };
+    showHost();
+    playRedClip();
+    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, 5000);
+    const double before = engine_->currentPosition().value_or(0);
+    host_->hide();
+    QTRY_COMPARE(videoTrack(), QStringLiteral("no"));
+    QTRY_VERIFY(engine_->currentPosition().value_or(0) > before + 0.5); // the sound plays on
+
+    QElapsedTimer shown;
+    shown.start();
+    showHost();
+    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, 5000);
+    qInfo("picture back %lld ms after showing", shown.elapsed());
+    QVERIFY(videoTrack() != QStringLiteral("no"));
 }
 
 QTEST_MAIN(TestMpvView)

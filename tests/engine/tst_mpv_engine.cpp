@@ -48,6 +48,7 @@ class TestMpvEngine : public QObject {
     void changesMidFileKeepPlaying();
     void liveChangesReachTheSound_data();
     void liveChangesReachTheSound();
+    void pictureOffLeavesTheSoundWhole();
 
   private:
     std::unique_ptr<MpvEngine> engine_;
@@ -259,7 +260,7 @@ Wav TestMpvEngine::render(const std::function<void(MpvEngine&)>& before, const Q
             return {};
         if (after)
             after(engine);
-        if (!ended.wait(15000))
+        if (ended.isEmpty() && !ended.wait(15000))
             return {};
     } // the WAV header is finished when the engine goes
     return readWav(wavPath);
@@ -372,6 +373,22 @@ void TestMpvEngine::liveChangesReachTheSound() {
     qInfo("live change: left %.3f dB, right %.3f dB down", leftDrop, rightDrop);
     QVERIFY(std::abs(leftDrop - 18.0) <= 0.3);
     QVERIFY(std::abs(rightDrop - 8.0) <= 0.3);
+}
+
+void TestMpvEngine::pictureOffLeavesTheSoundWhole() {
+    // Hiding the video window switches the video track off while the sound
+    // plays: the sound must come out sample for sample as without it.
+    const QString clip = TestClips::testPatternClip(6);
+    const Wav reference = render(nullptr, clip);
+    const Wav switched = render(nullptr, clip, [&](MpvEngine& engine) {
+        QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 1, 5000);
+        engine.setPictureShown(false);
+    });
+    QCOMPARE(switched.samples.at(0).size(), reference.samples.at(0).size());
+    double worst = 0;
+    for (size_t i = 0; i < reference.samples[0].size(); ++i)
+        worst = std::max(worst, std::abs(switched.samples[0][i] - reference.samples[0][i]));
+    QVERIFY2(worst < 1e-3, qPrintable(QString::number(worst)));
 }
 
 QTEST_GUILESS_MAIN(TestMpvEngine)

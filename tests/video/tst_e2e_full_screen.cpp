@@ -1,6 +1,6 @@
-#include "playback/mpv_engine.h"
-#include "playback/title_scroller.h"
+#include "engine/mpv_engine.h"
 #include "playlist/playlist_pair.h"
+#include "shared/title_scroller.h"
 #include "support/fakes.h"
 #include "support/test_clips.h"
 #include "video/video_menu.h"
