@@ -3,6 +3,7 @@
 #include "engine/media_engine.h"
 #include "playback/sound_labels.h"
 #include "playback/time_display.h"
+#include "playback/title_label.h"
 #include "playback/transport.h"
 #include "playback/transport_pictures.h"
 #include "shared/title_scroller.h"
@@ -31,6 +32,9 @@ namespace {
 // Both timers ask for the fastest rate; 15 ms is what the desktop delivers
 // for that and keeps an idle player cheap.
 constexpr int TimerIntervalMs = 15;
+
+// The title's top inside its strip, in twips.
+constexpr double TitleTop = 45;
 
 constexpr int PanelFontPx = 12;
 constexpr int SoundFontPx = 11;
@@ -118,23 +122,16 @@ void ControlPanel::buildTitleStrip() {
     Widgets::fillBackground(Picture1, Qt::black);
     Widgets::setTextColor(Picture1, Qt::white);
 
-    lblsongname = makeLabel(QStringLiteral("lblsongname"), QString(), Picture1,
-                            Twips::rect(songTitle_.left(), 45, 0, 180));
-    // Opaque, so that each step of the marquee moves the pixels already
-    // drawn instead of repainting the strip and the whole text.
-    lblsongname->setAutoFillBackground(true);
+    lblsongname = new TitleLabel(Picture1);
+    lblsongname->setTextPosition(Twips::toPx(songTitle_.left()), Twips::toPx(TitleTop));
     connect(&songTitle_, &TitleScroller::textChanged, this, &ControlPanel::showSongTitle);
     showSongTitle(songTitle_.text());
 }
 
 void ControlPanel::showSongTitle(const QString& text) {
-    // The label sizes itself to its text; the scroller needs that width.
+    // The scroller needs the width the text takes.
     lblsongname->setText(text);
-    // As tall as the line needs, or descenders ("_") are cut off.
-    const QSize needed = Widgets::textSize(lblsongname->font(), text);
-    const int width = needed.width();
-    lblsongname->resize(width, std::max(Twips::toPx(180), needed.height()));
-    songTitle_.setWidth(Twips::fromPx(width));
+    songTitle_.setWidth(Twips::fromPx(lblsongname->textWidth()));
 }
 
 void ControlPanel::buildSeekBar() {
@@ -360,7 +357,8 @@ void ControlPanel::HScroll2_Scroll() {
 
 void ControlPanel::timscrollsongname_Timer() {
     songTitle_.tick();
-    lblsongname->move(Twips::toPx(songTitle_.left()), Twips::toPx(45));
+    // Three ticks make a pixel: the two that move none paint nothing.
+    lblsongname->setTextPosition(Twips::toPx(songTitle_.left()), Twips::toPx(TitleTop));
 }
 
 void ControlPanel::Check1_Click() {

@@ -10,6 +10,7 @@ class MediaEngine;
 class Messages;
 class PlaylistPair;
 class QCheckBox;
+class TitleLabel;
 class QFileDialog;
 class QGroupBox;
 class QLabel;
@@ -48,7 +49,7 @@ class ControlPanel : public QFrame {
     QLabel* lbltime;
     QLabel* lbltimes;
     QWidget* Picture1;
-    QLabel* lblsongname;
+    TitleLabel* lblsongname;
     QGroupBox* ctlfrm;
     QScrollBar* HScroll1;
     QScrollBar* HScroll2;
