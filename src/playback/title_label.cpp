@@ -10,8 +10,8 @@
 
 TitleLabel::TitleLabel(QWidget* strip) : QWidget(strip) {
     setObjectName(QStringLiteral("lblsongname"));
-    // Only the text is drawn; the strip's black shows through.
-    setAttribute(Qt::WA_NoSystemBackground);
+    // It paints every pixel of itself: nothing under it needs painting.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setGeometry(strip->rect());
 }
 
