@@ -8,9 +8,9 @@
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/bench_video [rounds]
 // Prints one figure a line: the ratios, the dropped frames at 720p60, the
 // player stopped with its video window shown, and idle.
-#include "playback/mpv_engine.h"
-#include "playback/title_scroller.h"
+#include "engine/mpv_engine.h"
 #include "playlist/playlist_pair.h"
+#include "shared/title_scroller.h"
 #include "support/fakes.h"
 #include "support/test_clips.h"
 #include "video/video_window_manager.h"

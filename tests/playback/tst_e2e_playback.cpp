@@ -1,5 +1,6 @@
 #include "engine/mpv_engine.h"
 #include "playback/control_panel.h"
+#include "playback/title_label.h"
 #include "playback/transport.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
