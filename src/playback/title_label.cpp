@@ -20,6 +20,7 @@ void TitleLabel::setText(const QString& text) {
         return;
     text_ = text;
     pieces_.clear();
+    laidOut_.clear();
     const PieceWidth measure = pieceMeasure(text_.size());
     qreal x = 0;
     for (int start = 0; start < text_.size();) {
@@ -75,8 +76,20 @@ void TitleLabel::paintEvent(QPaintEvent* event) {
                                   [](const Piece& p, qreal x) { return p.x < x; });
     if (piece != pieces_.cbegin())
         --piece;
-    const int baseline = top_ + QFontMetrics(font()).ascent();
+    // Only the pieces that scrolled out of view are laid out again later.
+    if (laidOut_.size() > 64)
+        laidOut_.clear();
     for (; piece != pieces_.cend() && piece->x < visibleTo; ++piece)
-        painter.drawText(QPointF(left_ + piece->x, baseline),
-                         QStringView(text_).mid(piece->start, piece->length).toString());
+        painter.drawStaticText(QPointF(left_ + piece->x, top_), laidOutPiece(*piece));
+}
+
+const QStaticText& TitleLabel::laidOutPiece(const Piece& piece) {
+    auto known = laidOut_.find(piece.start);
+    if (known == laidOut_.end()) {
+        QStaticText layout(QStringView(text_).mid(piece.start, piece.length).toString());
+        layout.setTextFormat(Qt::PlainText);
+        layout.prepare(QTransform(), font());
+        known = laidOut_.insert(piece.start, layout);
+    }
+    return *known;
 }

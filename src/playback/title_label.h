@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -41,8 +43,12 @@ class TitleLabel : public QWidget {
         qreal x;    // left edge relative to the text's start
     };
 
+    // The pieces in view, laid out once each.
+    const QStaticText& laidOutPiece(const Piece& piece);
+
     QString text_;
     QList<Piece> pieces_;
+    QHash<int, QStaticText> laidOut_;
     int width_ = 0;
     int left_ = 0;
     int top_ = 0;
