@@ -1,6 +1,10 @@
 #include "app/application.h"
 
+#include "app/desktop_integration.h"
 #include "app/shutdown.h"
+#include "desktop/data_folders.h"
+#include "desktop/hand_over.h"
+#include "desktop/opened_files.h"
 #include "engine/mpv_engine.h"
 #include "platform/linux_drive_probe.h"
 #include "playback/control_panel.h"
@@ -12,6 +16,7 @@
 #include "video/video_window_manager.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QScrollBar>
 
@@ -22,7 +27,9 @@ const QString AlreadyRunning = QStringLiteral("程序已经运行，不能再装
 
 AppEnvironment AppEnvironment::forThisProgram() {
     AppEnvironment env;
-    env.programFolder = QCoreApplication::applicationDirPath();
+    const DataFolders folders = DataFoldersForThisProgram();
+    env.programFolder = folders.lists;
+    env.tipsFolder = folders.tips;
     env.settingsFolder = SettingsStore::defaultFolder();
     env.lockFolder = InstanceGuard::runtimeFolder();
     env.lockFallbackFolder = InstanceGuard::fallbackFolder();
@@ -31,15 +38,18 @@ AppEnvironment AppEnvironment::forThisProgram() {
     env.drives = std::make_unique<LinuxOpticalDriveProbe>();
     env.messages = std::make_unique<QtMessages>();
     env.endProcess = &Shutdown::endProcessNow;
+    env.filesToOpen = AbsoluteFilePaths(QCoreApplication::arguments().mid(1), QDir::currentPath());
     return env;
 }
 
 Application::Application(AppEnvironment environment)
     : env_(std::move(environment)), settings_(env_.settingsFolder),
       guard_(env_.lockFolder, env_.lockFallbackFolder) {
-    tips_ = std::make_unique<TipsManager>(settings_, env_.appName, env_.programFolder);
-    video_ =
-        std::make_unique<VideoWindowManager>(playlist_, songTitle_, *tips_, env_.engineFactory);
+    if (env_.tipsFolder.isEmpty())
+        env_.tipsFolder = env_.programFolder;
+    tips_ = std::make_unique<TipsManager>(settings_, env_.appName, env_.tipsFolder);
+    video_ = std::make_unique<VideoWindowManager>(playlist_, songTitle_, *tips_,
+                                                  reportingStateChanges(env_.engineFactory));
     mainWindow_ = std::make_unique<MainWindow>(
         MainWindowDeps{playlist_, songTitle_, *video_, *tips_, *env_.messages, *env_.drives,
                        env_.programFolder, [this] { closeProgram(); }, [this] { exitProgram(); }});
@@ -49,11 +59,28 @@ Application::Application(AppEnvironment environment)
                      &ControlPanel::applySoundTo);
     if (auto* boxes = dynamic_cast<QtMessages*>(env_.messages.get()))
         boxes->setParent(mainWindow_.get());
+    desktop_ = std::make_unique<DesktopIntegration>(*this);
+}
+
+Application::EngineFactory Application::reportingStateChanges(EngineFactory factory) {
+    // The video window makes a new engine each time it is created again.
+    return [this, factory = std::move(factory)] {
+        std::unique_ptr<MediaEngine> engine = factory();
+        QObject::connect(engine.get(), &MediaEngine::playbackStateChanged, engine.get(), [this] {
+            if (desktop_)
+                desktop_->refresh();
+        });
+        return engine;
+    };
 }
 
 Application::~Application() = default;
 
 bool Application::Form_Load() {
+    if (handedToRunningCopy()) {
+        env_.endProcess();
+        return false;
+    }
     openTipsIfWanted();
     songTitle_.setText(ProductTitle);
     if (!guard_.acquire()) {
@@ -61,6 +88,7 @@ bool Application::Form_Load() {
         env_.endProcess();
         return false;
     }
+    desktop_->listenForSecondStarts(env_.lockFolder);
     // Placed where a user looks first; a tip of the day opened in step 1
     // stays on top of it.
     Widgets::centerOnScreen(mainWindow_.get());
@@ -74,7 +102,15 @@ bool Application::Form_Load() {
     playlist_.temlst.setListIndex(0);
     mainWindow_->frm->HScroll1->setValue(1700);
     handFirstEntryToEngine();
+    desktop_->start();
+    desktop_->openFiles(env_.filesToOpen);
     return true;
+}
+
+bool Application::handedToRunningCopy() {
+    if (env_.filesToOpen.isEmpty() || guard_.acquire())
+        return false;
+    return HandFilesToRunningCopy(HandOverSocketPath(env_.lockFolder), env_.filesToOpen);
 }
 
 void Application::openTipsIfWanted() {

@@ -9,9 +9,11 @@
 #include "ui/messages.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
+class DesktopIntegration;
 class MainWindow;
 class TipsManager;
 class VideoWindowManager;
@@ -20,7 +22,12 @@ class VideoWindowManager;
 // it from where its executable lives; tests give temporary folders, a fake
 // engine and a fake drive.
 struct AppEnvironment {
+    // The folder of the list files and the VCD playlist: the executable's
+    // own, or the user's data folder when the program is installed where it
+    // cannot write.
     QString programFolder;
+    // The folder of the tips file; empty means programFolder.
+    QString tipsFolder;
     QString settingsFolder;
     QString lockFolder;
     // Where the lock goes when `lockFolder` cannot hold one.
@@ -31,6 +38,9 @@ struct AppEnvironment {
     std::unique_ptr<OpticalDriveProbe> drives;
     std::unique_ptr<Messages> messages;
     std::function<void()> endProcess;
+    // Absolute paths given on the command line: played by this copy, or
+    // handed to the copy already running.
+    QStringList filesToOpen;
 
     // The environment of the installed program: the executable's folder,
     // the per-user config and runtime folders, libmpv, the real drives.
@@ -60,9 +70,15 @@ class Application {
     SettingsStore& settings() { return settings_; }
 
   private:
+    using EngineFactory = std::function<std::unique_ptr<MediaEngine>()>;
+    // Engines made by `factory` tell the desktop integration when what they
+    // play changes.
+    EngineFactory reportingStateChanges(EngineFactory factory);
     void openTipsIfWanted();
     void loadLists();
     void handFirstEntryToEngine();
+    // A second start with files gives them to the running copy.
+    bool handedToRunningCopy();
 
     AppEnvironment env_;
     SettingsStore settings_;
@@ -72,4 +88,5 @@ class Application {
     std::unique_ptr<TipsManager> tips_;
     std::unique_ptr<VideoWindowManager> video_;
     std::unique_ptr<MainWindow> mainWindow_;
+    std::unique_ptr<DesktopIntegration> desktop_;
 };

@@ -6,6 +6,10 @@
 #include <QWidget>
 #include <optional>
 
+// What the engine is doing, as desktop media controls report it. Stopped
+// covers both nothing open and a file halted and rewound by Stop.
+enum class PlaybackState { Stopped, Playing, Paused };
+
 // The one media engine of the program (the video window's `player`). Every
 // operation can fail and says so; callers decide whether to go on or stop.
 // Times are seconds, volume and balance hundredths of a decibel.
@@ -50,9 +54,13 @@ class MediaEngine : public QObject {
     // clip's own pixel size; presses on it raise MouseDown.
     virtual QWidget* view() = 0;
 
+    virtual PlaybackState playbackState() const = 0;
+
   signals:
     // Once, when what was opened has played to its end.
     void EndOfStream(int result);
     // A press on the picture: button 1 left, 2 right, 4 middle.
     void MouseDown(int button, int shift, int x, int y);
+    // playbackState() or the open file changed.
+    void playbackStateChanged();
 };

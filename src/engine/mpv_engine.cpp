@@ -20,7 +20,7 @@ constexpr const char* kFilterLabel = "sonvela";
 constexpr int kDefaultViewWidth = 306;  // 4590 twips
 constexpr int kDefaultViewHeight = 229; // 3435 twips
 
-enum ObservedProperty : uint64_t { IdleActive = 1, DisplayWidth, DisplayHeight, TimePos };
+enum ObservedProperty : uint64_t { IdleActive = 1, DisplayWidth, DisplayHeight, TimePos, Pause };
 
 QString gainText(int hundredthsDb) {
     return QString::number(hundredthsDb / 100.0) + "dB";
@@ -74,6 +74,7 @@ MpvEngine::MpvEngine(const MpvEngineOptions& options, QObject* parent)
     }
     RegisterVcdStreams(mpv_);
     mpv_observe_property(mpv_, IdleActive, "idle-active", MPV_FORMAT_FLAG);
+    mpv_observe_property(mpv_, Pause, "pause", MPV_FORMAT_FLAG);
     mpv_observe_property(mpv_, DisplayWidth, "dwidth", MPV_FORMAT_INT64);
     mpv_observe_property(mpv_, DisplayHeight, "dheight", MPV_FORMAT_INT64);
     // The position is polled many times a second by the time display; a
@@ -195,6 +196,13 @@ void MpvEngine::handlePropertyChange(const mpv_event& event) {
         if (property->format == MPV_FORMAT_FLAG) {
             idle_ = *static_cast<int*>(property->data) != 0;
             postEndOfStreamIfFinished();
+            reportStateIfChanged();
+        }
+        break;
+    case Pause:
+        if (property->format == MPV_FORMAT_FLAG) {
+            paused_ = *static_cast<int*>(property->data) != 0;
+            reportStateIfChanged();
         }
         break;
     case TimePos:
@@ -279,6 +287,8 @@ bool MpvEngine::open(const QString& path, Source source) {
         return false;
     fileName_ = path;
     source_ = source;
+    halted_ = false;
+    reportStateIfChanged();
     return true;
 }
 
@@ -337,7 +347,11 @@ bool MpvEngine::play() {
     // before it instead would replay what has just ended.
     if (!isOpen() && (!restartable_ || fileName_.isEmpty() || !open(fileName_, source_)))
         return false;
-    return setFlag("pause", false);
+    if (!setFlag("pause", false))
+        return false;
+    halted_ = false;
+    reportStateIfChanged();
+    return true;
 }
 
 bool MpvEngine::pause() {
@@ -354,7 +368,24 @@ bool MpvEngine::stop() {
     const bool rewound =
         command({QStringLiteral("seek"), QStringLiteral("0"), QStringLiteral("absolute")});
     refreshPosition();
+    halted_ = true;
+    reportStateIfChanged();
     return rewound;
+}
+
+PlaybackState MpvEngine::playbackState() const {
+    if (idle_ || halted_)
+        return PlaybackState::Stopped;
+    return paused_ ? PlaybackState::Paused : PlaybackState::Playing;
+}
+
+void MpvEngine::reportStateIfChanged() {
+    const PlaybackState state = playbackState();
+    if (state == reportedState_ && fileName_ == reportedFile_)
+        return;
+    reportedState_ = state;
+    reportedFile_ = fileName_;
+    emit playbackStateChanged();
 }
 
 void MpvEngine::refreshPosition() {

@@ -48,6 +48,7 @@ class MpvEngine : public MediaEngine {
     bool setDisplaySize(int mode) override;
     QSize pictureSize() const override;
     QWidget* view() override;
+    PlaybackState playbackState() const override;
 
     // For the view: the core it renders, and the switch between drawing
     // into it and discarding the picture while it has no GL context.
@@ -87,6 +88,7 @@ class MpvEngine : public MediaEngine {
     bool setFlag(const char* name, bool value);
     bool command(const QStringList& args);
     bool isOpen() const;
+    void reportStateIfChanged();
 
     mpv_handle* mpv_ = nullptr;
     MpvEngineOptions options_;
@@ -106,6 +108,11 @@ class MpvEngine : public MediaEngine {
     // once it has played to its end.
     bool restartable_ = false;
     bool idle_ = true;
+    bool paused_ = false;
+    // Stop halts and rewinds but keeps the file open.
+    bool halted_ = false;
+    PlaybackState reportedState_ = PlaybackState::Stopped;
+    QString reportedFile_;
     quint64 generation_ = 0;
 
     int volume_ = 0;

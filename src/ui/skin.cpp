@@ -209,6 +209,14 @@ QIcon ProgramIcon() {
     return icon;
 }
 
+QImage ProgramIconImage(int pixels) {
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    paintIcon(p, pixels);
+    return image;
+}
+
 QColor CaptionColor() {
     return accent();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 
 // The pictures of the main window's chrome, drawn by the program so nothing
@@ -27,6 +28,8 @@ QPixmap AboutPicture();
 
 // The program's icon at the usual sizes: windows, notification area, About.
 QIcon ProgramIcon();
+// The same icon as a file picture: `pixels` square, whatever the screen.
+QImage ProgramIconImage(int pixels);
 
 // The accent colour of the strips' captions.
 QColor CaptionColor();

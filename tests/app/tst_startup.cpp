@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QPointer>
+#include <QProcess>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,8 +33,9 @@ QByteArray readFile(const QString& path) {
 
 // One start of the player in its own folders, with a fake engine.
 struct Start {
-    explicit Start(const QString& root) {
+    explicit Start(const QString& root, const QStringList& files = {}) {
         AppEnvironment env;
+        env.filesToOpen = files;
         env.programFolder = root + "/program";
         env.settingsFolder = root + "/config";
         env.lockFolder = root + "/run";
@@ -136,6 +138,61 @@ class TestStartup : public QObject {
         QVERIFY(!second.app->mainWindow().isVisible());
         QCOMPARE(first.ended, 0);
         QCOMPARE(readFile(program() + "/load.lwo"), QByteArray("a\r\n"));
+    }
+
+    void filesOnTheCommandLineAreAppendedAndTheFirstPlayed() {
+        writeFile(program() + "/load.lwo", "a\r\n");
+        writeFile(program() + "/load1.lwo", "/a\r\n");
+        Start start(root_.path(), {"/m/new\nline.mp3", "/m/x.mp3", "/m/folder"});
+        QVERIFY(start.app->Form_Load());
+        PlaylistPair& pair = start.app->playlist();
+        QCOMPARE(pair.lstsong.entries(), (QStringList{"a", "x.mp3", "folder"}));
+        QCOMPARE(pair.temlst.entries(), (QStringList{"/a", "/m/x.mp3", "/m/folder"}));
+        QCOMPARE(pair.selectedIndex(), 1);
+        QCOMPARE(start.engine().calls.mid(start.engine().calls.indexOf("FileName /m/x.mp3")),
+                 (QStringList{"FileName /m/x.mp3", "Play"}));
+        QCOMPARE(start.app->songTitle().text(), QString("x.mp3"));
+        QVERIFY(start.app->video().window()->isVisible());
+        QVERIFY(start.messages->shown.isEmpty());
+    }
+
+    void secondStartsWithFilesHandThemToTheRunningCopy() {
+        Start running(root_.path());
+        QVERIFY(running.app->Form_Load());
+        running.app->mainWindow().hide();
+        const QString runtime = root_.path() + "/run";
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir().mkpath(root_.path() + "/cwd");
+        // Two second starts at the same moment, from the real executable.
+        QList<QProcess*> starts;
+        for (const QString& file : {QStringLiteral("one.mp3"), QStringLiteral("two.mp3")}) {
+            auto* process = new QProcess(this);
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+            env.insert("XDG_RUNTIME_DIR", runtime);
+            env.insert("XDG_CONFIG_HOME", root_.path() + "/config");
+            env.insert("XDG_DATA_HOME", root_.path() + "/data");
+            process->setProcessEnvironment(env);
+            process->setWorkingDirectory(root_.path() + "/cwd");
+            process->start(SONVELA_BINARY_DIR "/sonvela", {file});
+            starts << process;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(starts[0]->state() == QProcess::NotRunning &&
+                                     starts[1]->state() == QProcess::NotRunning,
+                                 10000);
+        for (QProcess* process : starts) {
+            QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(process->exitCode(), 0);
+        }
+        PlaylistPair& pair = running.app->playlist();
+        QTRY_COMPARE(pair.lstsong.count(), 3);
+        QStringList handed = pair.temlst.entries().mid(1);
+        handed.sort();
+        const QString cwd = root_.path() + "/cwd/";
+        QCOMPARE(handed, (QStringList{cwd + "one.mp3", cwd + "two.mp3"}));
+        QVERIFY(running.engine().calls.contains("FileName " + pair.selectedPath()));
+        QVERIFY(running.app->mainWindow().isVisible());
+        QVERIFY(running.messages->shown.isEmpty());
     }
 
     void closeSavesTheListsAndRemovesTheVcdPlaylist() {

@@ -16,6 +16,8 @@ bool FakeEngine::setFileName(const QString& path) {
     if (failAll || failFileName)
         return false;
     fileName_ = path;
+    state_ = PlaybackState::Playing;
+    emit playbackStateChanged();
     return true;
 }
 
@@ -25,6 +27,26 @@ bool FakeEngine::openPlaylist(const QString& path) {
         return false;
     fileName_ = path;
     return true;
+}
+
+bool FakeEngine::transport(const QString& call, PlaybackState state) {
+    if (!record(call))
+        return false;
+    state_ = state;
+    emit playbackStateChanged();
+    return true;
+}
+
+bool FakeEngine::play() {
+    return transport(QStringLiteral("Play"), PlaybackState::Playing);
+}
+
+bool FakeEngine::pause() {
+    return transport(QStringLiteral("Pause"), PlaybackState::Paused);
+}
+
+bool FakeEngine::stop() {
+    return transport(QStringLiteral("Stop"), PlaybackState::Stopped);
 }
 
 std::optional<double> FakeEngine::currentPosition() const {

@@ -16,9 +16,9 @@ class FakeEngine : public MediaEngine {
     bool setFileName(const QString& path) override;
     bool openPlaylist(const QString& path) override;
     QString fileName() const override { return fileName_; }
-    bool play() override { return record(QStringLiteral("Play")); }
-    bool pause() override { return record(QStringLiteral("Pause")); }
-    bool stop() override { return record(QStringLiteral("Stop")); }
+    bool play() override;
+    bool pause() override;
+    bool stop() override;
     std::optional<double> currentPosition() const override;
     bool setCurrentPosition(double seconds) override;
     std::optional<double> duration() const override;
@@ -29,6 +29,7 @@ class FakeEngine : public MediaEngine {
     bool setDisplaySize(int mode) override;
     QSize pictureSize() const override;
     QWidget* view() override;
+    PlaybackState playbackState() const override { return state_; }
 
     // Every call in order, e.g. "FileName /a.mp3", "Play", "Volume -800".
     QStringList calls;
@@ -46,6 +47,9 @@ class FakeEngine : public MediaEngine {
 
   private:
     bool record(const QString& call);
+    // Records the call and, when it succeeds, moves to `state`.
+    bool transport(const QString& call, PlaybackState state);
+    PlaybackState state_ = PlaybackState::Stopped;
     QString fileName_;
     QPointer<QWidget> view_;
 };

@@ -1,0 +1,118 @@
+#include "app/desktop_integration.h"
+
+#include "app/application.h"
+#include "desktop/opened_files.h"
+#include "playback/control_panel.h"
+#include "playlist/paths.h"
+#include "shell/main_window.h"
+#include "video/video_window_manager.h"
+
+#include <QScrollBar>
+#include <cmath>
+
+namespace {
+
+// The transport buttons' indexes.
+enum Button { PlayButton = 1, StopButton = 2, PauseButton = 3, NextButton = 4, PreviousButton = 5 };
+
+} // namespace
+
+DesktopIntegration::DesktopIntegration(Application& app) : app_(app), mpris_(*this) {
+    QObject::connect(&handOver_, &HandOverServer::filesReceived, &handOver_,
+                     [this](const QStringList& paths) {
+                         openFiles(paths);
+                         showMainWindow();
+                     });
+}
+
+void DesktopIntegration::listenForSecondStarts(const QString& runtimeFolder) {
+    handOver_.listen(HandOverSocketPath(runtimeFolder));
+}
+
+void DesktopIntegration::start() {
+    QObject::connect(app_.mainWindow().frm->HScroll1, &QScrollBar::valueChanged, &mpris_,
+                     [this] { refresh(); });
+    mpris_.registerOnSessionBus();
+}
+
+void DesktopIntegration::openFiles(const QStringList& paths) {
+    const int first = AppendOpenedFiles(app_.playlist(), paths);
+    if (first < 0)
+        return;
+    app_.playlist().select(first);
+    pressButton(PlayButton);
+}
+
+void DesktopIntegration::showMainWindow() {
+    MainWindow& window = app_.mainWindow();
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void DesktopIntegration::exitProgram() {
+    app_.exitProgram();
+}
+
+void DesktopIntegration::pressButton(int index) {
+    app_.mainWindow().frm->CtrlImage_Click(index);
+}
+
+void DesktopIntegration::pressPlay() {
+    pressButton(PlayButton);
+}
+
+void DesktopIntegration::pressPause() {
+    pressButton(PauseButton);
+}
+
+void DesktopIntegration::pressStop() {
+    pressButton(StopButton);
+}
+
+void DesktopIntegration::pressNext() {
+    pressButton(NextButton);
+}
+
+void DesktopIntegration::pressPrevious() {
+    pressButton(PreviousButton);
+}
+
+MediaEngine& DesktopIntegration::engine() const {
+    return app_.video().engine();
+}
+
+void DesktopIntegration::seekTo(double seconds) {
+    engine().setCurrentPosition(seconds);
+}
+
+PlaybackState DesktopIntegration::playbackState() const {
+    return engine().playbackState();
+}
+
+QString DesktopIntegration::currentPath() const {
+    return engine().fileName();
+}
+
+QString DesktopIntegration::currentTitle() const {
+    return MakeTitle(currentPath());
+}
+
+std::optional<double> DesktopIntegration::duration() const {
+    return engine().duration();
+}
+
+std::optional<double> DesktopIntegration::position() const {
+    return engine().currentPosition();
+}
+
+double DesktopIntegration::volume() const {
+    const QScrollBar* bar = app_.mainWindow().frm->HScroll1;
+    return double(bar->value() - bar->minimum()) / (bar->maximum() - bar->minimum());
+}
+
+void DesktopIntegration::setVolume(double level) {
+    QScrollBar* bar = app_.mainWindow().frm->HScroll1;
+    bar->setValue(bar->minimum() + int(std::lround(level * (bar->maximum() - bar->minimum()))));
+}

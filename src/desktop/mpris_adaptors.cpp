@@ -1,0 +1,125 @@
+#include "desktop/mpris_adaptors.h"
+
+#include "desktop/mpris_host.h"
+#include "desktop/mpris_service.h"
+
+#include <QUrl>
+#include <algorithm>
+
+MprisRootAdaptor::MprisRootAdaptor(MprisService* service)
+    : QDBusAbstractAdaptor(service), host_(service->host()) {}
+
+QStringList MprisRootAdaptor::mimeTypes() const {
+    // The same list the desktop entry offers, written once in the build.
+    return QStringLiteral(SONVELA_MIME_TYPES).split(u',', Qt::SkipEmptyParts);
+}
+
+void MprisRootAdaptor::Raise() {
+    host_.showMainWindow();
+}
+
+void MprisRootAdaptor::Quit() {
+    host_.exitProgram();
+}
+
+MprisPlayerAdaptor::MprisPlayerAdaptor(MprisService* service)
+    : QDBusAbstractAdaptor(service), service_(service), host_(service->host()) {}
+
+QString MprisPlayerAdaptor::playbackStatus() const {
+    return service_->playbackStatus();
+}
+
+QVariantMap MprisPlayerAdaptor::metadata() const {
+    return service_->metadata();
+}
+
+double MprisPlayerAdaptor::volume() const {
+    return host_.volume();
+}
+
+void MprisPlayerAdaptor::setVolume(double level) {
+    host_.setVolume(std::clamp(level, 0.0, 1.0));
+}
+
+qlonglong MprisPlayerAdaptor::position() const {
+    return service_->position();
+}
+
+void MprisPlayerAdaptor::pressPauseToLeave(PlaybackState from) {
+    host_.pressPause();
+    if (host_.playbackState() == from)
+        host_.pressPause();
+}
+
+void MprisPlayerAdaptor::Play() {
+    switch (host_.playbackState()) {
+    case PlaybackState::Paused:
+        pressPauseToLeave(PlaybackState::Paused);
+        break;
+    case PlaybackState::Stopped:
+        host_.pressPlay();
+        break;
+    case PlaybackState::Playing:
+        break;
+    }
+}
+
+void MprisPlayerAdaptor::Pause() {
+    if (host_.playbackState() == PlaybackState::Playing)
+        pressPauseToLeave(PlaybackState::Playing);
+}
+
+void MprisPlayerAdaptor::PlayPause() {
+    if (host_.playbackState() == PlaybackState::Playing)
+        Pause();
+    else
+        Play();
+}
+
+void MprisPlayerAdaptor::Stop() {
+    host_.pressStop();
+}
+
+void MprisPlayerAdaptor::Next() {
+    host_.pressNext();
+}
+
+void MprisPlayerAdaptor::Previous() {
+    host_.pressPrevious();
+}
+
+void MprisPlayerAdaptor::Seek(qlonglong Offset) {
+    const auto now = host_.position();
+    if (!now)
+        return;
+    const double target = std::max(0.0, *now + Offset / Mpris::MicrosecondsPerSecond);
+    const auto length = host_.duration();
+    if (length && target > *length) {
+        host_.pressNext(); // past the end: on to the next track
+        return;
+    }
+    seekAndTell(target);
+}
+
+void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position) {
+    // A request for a track that is no longer open is stale.
+    if (TrackId != service_->trackId() || Position < 0)
+        return;
+    const double target = Position / Mpris::MicrosecondsPerSecond;
+    const auto length = host_.duration();
+    if (length && target > *length)
+        return;
+    seekAndTell(target);
+}
+
+void MprisPlayerAdaptor::seekAndTell(double seconds) {
+    host_.seekTo(seconds);
+    emit Seeked(service_->position());
+}
+
+void MprisPlayerAdaptor::OpenUri(const QString& Uri) {
+    const QUrl url(Uri);
+    // Only local files: the player reaches no network.
+    if (url.isLocalFile())
+        host_.openFile(url.toLocalFile());
+}

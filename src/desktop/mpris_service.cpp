@@ -1,0 +1,103 @@
+#include "desktop/mpris_service.h"
+
+#include "desktop/mpris_adaptors.h"
+#include "desktop/mpris_host.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QUrl>
+
+const QString MprisService::BusName = QStringLiteral("org.mpris.MediaPlayer2.sonvela");
+const QString MprisService::ObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
+
+namespace {
+
+const QString PlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+
+} // namespace
+
+MprisService::MprisService(MprisHost& host, QObject* parent) : QObject(parent), host_(host) {
+    new MprisRootAdaptor(this);
+    new MprisPlayerAdaptor(this);
+}
+
+bool MprisService::registerOnSessionBus() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    if (!bus.registerObject(ObjectPath, this))
+        return false;
+    if (!bus.registerService(BusName)) {
+        bus.unregisterObject(ObjectPath);
+        return false;
+    }
+    seen_ = {playbackStatus(), metadata(), host_.volume()};
+    return true;
+}
+
+void MprisService::refresh() {
+    QVariantMap changed;
+    const QString status = playbackStatus();
+    if (status != seen_.status)
+        changed.insert(QStringLiteral("PlaybackStatus"), status);
+    const QVariantMap now = metadata();
+    if (now != seen_.metadata)
+        changed.insert(QStringLiteral("Metadata"), now);
+    const double level = host_.volume();
+    if (level != seen_.volume)
+        changed.insert(QStringLiteral("Volume"), level);
+    seen_ = {status, now, level};
+    if (!changed.isEmpty())
+        emitChanged(changed);
+}
+
+void MprisService::emitChanged(const QVariantMap& changed) {
+    QDBusMessage signal =
+        QDBusMessage::createSignal(ObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                   QStringLiteral("PropertiesChanged"));
+    signal << PlayerInterface << changed << QStringList();
+    QDBusConnection::sessionBus().send(signal);
+}
+
+// ---- properties
+
+QString MprisService::playbackStatus() const {
+    switch (host_.playbackState()) {
+    case PlaybackState::Playing:
+        return QStringLiteral("Playing");
+    case PlaybackState::Paused:
+        return QStringLiteral("Paused");
+    case PlaybackState::Stopped:
+        break;
+    }
+    return QStringLiteral("Stopped");
+}
+
+QDBusObjectPath MprisService::trackId() const {
+    const QString path = host_.currentPath();
+    if (path.isEmpty())
+        return QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
+    if (path != trackPath_) {
+        trackPath_ = path;
+        ++trackNumber_;
+    }
+    return QDBusObjectPath(QStringLiteral("/org/sonvela/track/%1").arg(trackNumber_));
+}
+
+QVariantMap MprisService::metadata() const {
+    QVariantMap data;
+    data.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(trackId()));
+    const QString path = host_.currentPath();
+    if (path.isEmpty())
+        return data;
+    data.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(path).toString());
+    data.insert(QStringLiteral("xesam:title"), host_.currentTitle());
+    if (const auto length = host_.duration())
+        data.insert(QStringLiteral("mpris:length"), Mpris::toMicroseconds(*length));
+    return data;
+}
+
+qlonglong MprisService::position() const {
+    const auto seconds = host_.position();
+    return seconds ? Mpris::toMicroseconds(*seconds) : 0;
+}

@@ -1,0 +1,41 @@
+#include "desktop/opened_files.h"
+
+#include "playlist/drop.h"
+#include "playlist/playlist_pair.h"
+
+#include <QDir>
+
+namespace {
+
+bool HasLineBreak(const QString& path) {
+    return path.contains(u'\r') || path.contains(u'\n');
+}
+
+} // namespace
+
+QStringList AbsoluteFilePaths(const QStringList& arguments, const QString& workingFolder) {
+    QStringList paths;
+    const QDir base(workingFolder);
+    for (const QString& argument : arguments) {
+        if (argument.isEmpty())
+            continue;
+        // cleanPath also takes off a trailing separator, as a drop does.
+        paths.append(QDir::cleanPath(base.absoluteFilePath(argument)));
+    }
+    return paths;
+}
+
+int AppendOpenedFiles(PlaylistPair& playlist, const QStringList& paths) {
+    int first = -1;
+    for (const QString& path : paths) {
+        if (HasLineBreak(path))
+            continue;
+        const int before = playlist.lstsong.count();
+        DropFiles(playlist, {path});
+        if (playlist.lstsong.count() == before)
+            break; // the list is full
+        if (first < 0)
+            first = before;
+    }
+    return first;
+}

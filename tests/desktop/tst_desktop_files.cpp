@@ -1,0 +1,107 @@
+#include "desktop/data_folders.h"
+#include "desktop/hand_over.h"
+#include "desktop/opened_files.h"
+#include "playlist/playlist_pair.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <memory>
+
+class TestDesktopFiles : public QObject {
+    Q_OBJECT
+  private slots:
+    void argumentsBecomeAbsolutePaths_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("relative") << QStringList{"a.mp4", "sub/b.mp3"}
+                                  << QStringList{"/home/u/a.mp4", "/home/u/sub/b.mp3"};
+        QTest::newRow("absolute kept") << QStringList{"/m/x.mp3"} << QStringList{"/m/x.mp3"};
+        QTest::newRow("folder with separator")
+            << QStringList{"c/", "/"} << QStringList{"/home/u/c", "/"};
+        QTest::newRow("dots resolved")
+            << QStringList{"../v/./y.avi"} << QStringList{"/home/v/y.avi"};
+        QTest::newRow("empty argument dropped")
+            << QStringList{"", "z.wav"} << QStringList{"/home/u/z.wav"};
+    }
+    void argumentsBecomeAbsolutePaths() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, paths);
+        QCOMPARE(AbsoluteFilePaths(arguments, "/home/u"), paths);
+    }
+
+    void filesAreAppendedAsADropAppendsThem() {
+        PlaylistPair pair;
+        pair.append("old.mp3", "/m/old.mp3");
+        const int first = AppendOpenedFiles(
+            pair, {"/m/line\nbreak.mp3", "/m/a.mp4", "/m/ret\rurn.mp3", "/m/c", "/m/a.mp4"});
+        QCOMPARE(first, 1);
+        QCOMPARE(pair.lstsong.entries(), (QStringList{"old.mp3", "a.mp4", "c", "a.mp4"}));
+        QCOMPARE(pair.temlst.entries(),
+                 (QStringList{"/m/old.mp3", "/m/a.mp4", "/m/c", "/m/a.mp4"}));
+        // A drop moves no selection.
+        QCOMPARE(pair.selectedIndex(), -1);
+    }
+
+    void nothingAppendedGivesNoFirstEntry_data() {
+        QTest::addColumn<int>("alreadyThere");
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("no files") << 0 << QStringList{};
+        QTest::newRow("only line breaks") << 0 << QStringList{"/a\nb"};
+        QTest::newRow("list full") << 32767 << QStringList{"/m/a.mp3"};
+    }
+    void nothingAppendedGivesNoFirstEntry() {
+        QFETCH(int, alreadyThere);
+        QFETCH(QStringList, paths);
+        PlaylistPair pair;
+        for (int i = 0; i < alreadyThere; ++i)
+            pair.append("t", "/p");
+        QCOMPARE(AppendOpenedFiles(pair, paths), -1);
+        QCOMPARE(pair.lstsong.count(), alreadyThere);
+    }
+
+    void dataFoldersFollowWhetherTheProgramFolderIsWritable() {
+        QTemporaryDir root;
+        const QString program = root.path() + "/usr/bin";
+        const QString userData = root.path() + "/home/.local/share/sonvela";
+
+        const DataFolders beside = ChooseDataFolders(program, true, userData);
+        QCOMPARE(beside.lists, program);
+        QCOMPARE(beside.tips, program);
+        QVERIFY(!QDir(userData).exists());
+
+        const DataFolders installed = ChooseDataFolders(program, false, userData);
+        QCOMPARE(installed.lists, userData);
+        QCOMPARE(installed.tips, root.path() + "/usr/share/sonvela");
+        QVERIFY(QDir(userData).exists());
+    }
+
+    void handOverWithNobodyListeningGivesUp() {
+        QTemporaryDir runtime;
+        QVERIFY(!HandFilesToRunningCopy(HandOverSocketPath(runtime.path()), {"/m/a.mp3"}, 200));
+    }
+
+    void handOverServerTakesFilesAndAnswers() {
+        QTemporaryDir runtime;
+        HandOverServer server;
+        QVERIFY(server.listen(HandOverSocketPath(runtime.path())));
+        QStringList received;
+        connect(&server, &HandOverServer::filesReceived, this,
+                [&](const QStringList& paths) { received = paths; });
+        // The client blocks while waiting for the answer, so it runs on a
+        // thread of its own here.
+        bool handed = false;
+        std::unique_ptr<QThread> client(QThread::create([&] {
+            handed = HandFilesToRunningCopy(HandOverSocketPath(runtime.path()),
+                                            {"/m/歌 1.mp3", "/m/line\nbreak"}, 5000);
+        }));
+        client->start();
+        QTRY_VERIFY(client->isFinished());
+        QVERIFY(handed);
+        QCOMPARE(received, (QStringList{"/m/歌 1.mp3", "/m/line\nbreak"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDesktopFiles)
+#include "tst_desktop_files.moc"
