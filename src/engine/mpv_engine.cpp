@@ -264,7 +264,7 @@ bool MpvEngine::open(const QString& path, Source source) {
     }
     ++generation_;
     endedAtEof_ = false;
-    setFlag("pause", false);
+    setPaused(false);
     const QByteArray utf8 = path.toUtf8();
     const QByteArray options =
         source == Source::OwnPlaylist ? VcdPlaylistOptions(path) : userFileOptions(path);
@@ -347,7 +347,7 @@ bool MpvEngine::play() {
     // before it instead would replay what has just ended.
     if (!isOpen() && (!restartable_ || fileName_.isEmpty() || !open(fileName_, source_)))
         return false;
-    if (!setFlag("pause", false))
+    if (!setPaused(false))
         return false;
     halted_ = false;
     reportStateIfChanged();
@@ -355,15 +355,16 @@ bool MpvEngine::play() {
 }
 
 bool MpvEngine::pause() {
-    if (!isOpen() || !setFlag("pause", true))
+    if (!isOpen() || !setPaused(true))
         return false;
     refreshPosition();
+    reportStateIfChanged();
     return true;
 }
 
 bool MpvEngine::stop() {
     // Halt and rewind, keeping the file open so Play starts it again.
-    if (!isOpen() || !setFlag("pause", true))
+    if (!isOpen() || !setPaused(true))
         return false;
     const bool rewound =
         command({QStringLiteral("seek"), QStringLiteral("0"), QStringLiteral("absolute")});
@@ -505,6 +506,14 @@ QWidget* MpvEngine::view() {
 bool MpvEngine::setFlag(const char* name, bool value) {
     int flag = value ? 1 : 0;
     return mpv_ && mpv_set_property(mpv_, name, MPV_FORMAT_FLAG, &flag) >= 0;
+}
+
+bool MpvEngine::setPaused(bool paused) {
+    if (!setFlag("pause", paused))
+        return false;
+    // Known at once, not only when mpv's report of the change comes in.
+    paused_ = paused;
+    return true;
 }
 
 bool MpvEngine::command(const QStringList& args) {

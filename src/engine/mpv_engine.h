@@ -86,6 +86,7 @@ class MpvEngine : public MediaEngine {
     void postEndOfStreamIfFinished();
     void applyAudioFilterOption();
     bool setFlag(const char* name, bool value);
+    bool setPaused(bool paused);
     bool command(const QStringList& args);
     bool isOpen() const;
     void reportStateIfChanged();

@@ -1,0 +1,225 @@
+// The installed player, started from its desktop entry's Exec line, driven
+// through its MPRIS interface by a real D-Bus client. Runs in a session bus
+// of its own (dbus-run-session) on a real X server.
+#include "app/settings_store.h"
+#include "support/installed_copy.h"
+#include "support/test_clips.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QDBusVariant>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+
+const QString Service = QStringLiteral("org.mpris.MediaPlayer2.sonvela");
+const QString ObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
+const QString Root = QStringLiteral("org.mpris.MediaPlayer2");
+const QString Player = QStringLiteral("org.mpris.MediaPlayer2.Player");
+const QString Properties = QStringLiteral("org.freedesktop.DBus.Properties");
+
+QVariant Get(const QString& interface, const QString& name) {
+    QDBusInterface properties(Service, ObjectPath, Properties);
+    const QDBusReply<QDBusVariant> reply = properties.call("Get", interface, name);
+    return reply.isValid() ? reply.value().variant() : QVariant();
+}
+
+QVariantMap Metadata() {
+    return qdbus_cast<QVariantMap>(Get(Player, "Metadata").value<QDBusArgument>());
+}
+
+QString PlayingUrl() {
+    return Metadata().value("xesam:url").toString();
+}
+
+QString Status() {
+    return Get(Player, "PlaybackStatus").toString();
+}
+
+qlonglong Position() {
+    return Get(Player, "Position").toLongLong();
+}
+
+void Call(const QString& method, const QVariantList& arguments = {}) {
+    QDBusInterface player(Service, ObjectPath, Player);
+    const QDBusMessage reply = player.callWithArgumentList(QDBus::Block, method, arguments);
+    QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
+}
+
+QString FileUrl(const QString& path) {
+    return QUrl::fromLocalFile(path).toString();
+}
+
+} // namespace
+
+class TestE2eMpris : public QObject {
+    Q_OBJECT
+  private:
+    QTemporaryDir root_;
+    QProcessEnvironment env_;
+    QProcess player_;
+    QString a_, b_, c_;
+    // Properties named by PropertiesChanged, in order of arrival.
+    QStringList changed_;
+
+    QString prefix() const { return root_.path() + "/prefix"; }
+
+    // A start of the installed program as a file manager makes it: the
+    // desktop entry's Exec line with %F replaced by the files.
+    void startFromDesktopEntry(QProcess& process, const QStringList& files) {
+        QStringList command = DesktopEntryValue(prefix(), "Exec").split(' ');
+        const qsizetype fileField = command.indexOf("%F");
+        QVERIFY(fileField > 0);
+        command.removeAt(fileField);
+        for (qsizetype i = 0; i < files.size(); ++i)
+            command.insert(fileField + i, files[i]);
+        process.setProcessEnvironment(env_);
+        process.start(prefix() + "/bin/" + command.takeFirst(), command);
+        QVERIFY(process.waitForStarted());
+    }
+
+  private slots:
+    void onPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                             const QStringList&) {
+        if (interface == Player)
+            changed_ << changed.keys();
+    }
+
+    void initTestCase() {
+        QVERIFY(QDBusConnection::sessionBus().isConnected());
+        QVERIFY(root_.isValid());
+        const QString failure = InstallInto(prefix());
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        a_ = TestClips::shortClip(30, 440);
+        b_ = TestClips::shortClip(30, 550);
+        c_ = TestClips::shortClip(30, 660);
+        QVERIFY(!a_.isEmpty() && !b_.isEmpty() && !c_.isEmpty());
+        // The saved playlist holds a; tips stay closed.
+        QFile titles(prefix() + "/bin/load.lwo");
+        QVERIFY(titles.open(QIODevice::WriteOnly));
+        titles.write(QFileInfo(a_).fileName().toUtf8() + "\r\n");
+        titles.close();
+        QFile paths(prefix() + "/bin/load1.lwo");
+        QVERIFY(paths.open(QIODevice::WriteOnly));
+        paths.write(a_.toUtf8() + "\r\n");
+        paths.close();
+        SettingsStore(root_.path() + "/config/sonvela")
+            .write("sonvela", "Options", "Show Tips at startup", "0");
+        QDir().mkpath(root_.path() + "/run");
+        QFile::setPermissions(root_.path() + "/run",
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert("XDG_RUNTIME_DIR", root_.path() + "/run");
+        env_.insert("XDG_CONFIG_HOME", root_.path() + "/config");
+        env_.insert("XDG_DATA_HOME", root_.path() + "/data");
+        QDBusConnection::sessionBus().connect(
+            Service, ObjectPath, Properties, "PropertiesChanged", this,
+            SLOT(onPropertiesChanged(QString, QVariantMap, QStringList)));
+    }
+
+    void cleanupTestCase() {
+        if (player_.state() != QProcess::NotRunning) {
+            player_.kill();
+            player_.waitForFinished();
+        }
+    }
+
+    void startsOnTheBusPlayingTheFileItWasGiven() {
+        startFromDesktopEntry(player_, {b_});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QDBusConnection::sessionBus().interface()->isServiceRegistered(Service), 15000);
+        QCOMPARE(Get(Root, "Identity").toString(), QString("Sonvela"));
+        QCOMPARE(Get(Root, "DesktopEntry").toString(), QString("sonvela"));
+        QTRY_COMPARE(PlayingUrl(), FileUrl(b_));
+        QTRY_COMPARE(Status(), QString("Playing"));
+        const QVariantMap metadata = Metadata();
+        QCOMPARE(metadata.value("xesam:title").toString(), QFileInfo(b_).fileName());
+        QVERIFY(qAbs(metadata.value("mpris:length").toLongLong() - 30'000'000) < 200'000);
+        QVERIFY(metadata.value("mpris:trackid").value<QDBusObjectPath>().path().size() > 1);
+    }
+
+    void positionIsReadWhenAsked() {
+        const qlonglong before = Position();
+        QTest::qWait(700);
+        QVERIFY2(Position() > before + 300'000, "the position follows playback");
+    }
+
+    void pauseAndPlayChangeTheStatusAndSignalIt() {
+        changed_.clear();
+        Call("PlayPause");
+        QTRY_COMPARE(Status(), QString("Paused"));
+        QTRY_VERIFY(changed_.contains("PlaybackStatus"));
+        const qlonglong held = Position();
+        QTest::qWait(400);
+        QCOMPARE(Position(), held);
+        Call("Play");
+        QTRY_COMPARE(Status(), QString("Playing"));
+    }
+
+    void setPositionSeeksInTheOpenTrack() {
+        const QDBusObjectPath track = Metadata().value("mpris:trackid").value<QDBusObjectPath>();
+        Call("SetPosition", {QVariant::fromValue(track), qlonglong(20'000'000)});
+        QTRY_VERIFY(Position() >= 20'000'000);
+        QVERIFY(Position() < 25'000'000);
+    }
+
+    void volumeIsTheVolumeBar() {
+        // Start-up puts the bar at 1700 of 2500.
+        QCOMPARE(Get(Player, "Volume").toDouble(), 0.68);
+        changed_.clear();
+        QDBusInterface properties(Service, ObjectPath, Properties);
+        properties.call("Set", Player, "Volume", QVariant::fromValue(QDBusVariant(0.5)));
+        QTRY_COMPARE(Get(Player, "Volume").toDouble(), 0.5);
+        QTRY_VERIFY(changed_.contains("Volume"));
+    }
+
+    void nextPlaysFromTheTrackNumberAndStopStops() {
+        changed_.clear();
+        // No next or previous yet: the track number is 0, so next plays entry 1.
+        Call("Next");
+        QTRY_COMPARE(PlayingUrl(), FileUrl(a_));
+        QTRY_VERIFY(changed_.contains("Metadata"));
+        Call("Next");
+        QTRY_COMPARE(PlayingUrl(), FileUrl(b_));
+        Call("Stop");
+        QTRY_COMPARE(Status(), QString("Stopped"));
+    }
+
+    void secondStartHandsItsFileOverAndEnds() {
+        QProcess second;
+        startFromDesktopEntry(second, {c_});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_COMPARE(PlayingUrl(), FileUrl(c_));
+        QTRY_COMPARE(Status(), QString("Playing"));
+    }
+
+    void secondStartWithoutFilesKeepsTheWarning() {
+        QProcess second;
+        startFromDesktopEntry(second, {});
+        // It waits on the "already running" message box.
+        QVERIFY(!second.waitForFinished(1500));
+        second.kill();
+        second.waitForFinished();
+        QCOMPARE(player_.state(), QProcess::Running);
+    }
+
+    void quitEndsThePlayer() {
+        // It ends at once, as "关闭程序" does, without waiting to answer.
+        QDBusInterface(Service, ObjectPath, Root).call(QDBus::NoBlock, "Quit");
+        QVERIFY(player_.waitForFinished(10000));
+        QTRY_VERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(Service));
+    }
+};
+
+QTEST_MAIN(TestE2eMpris)
+#include "tst_e2e_mpris.moc"
