@@ -108,9 +108,7 @@ bool Application::Form_Load() {
 }
 
 bool Application::handedToRunningCopy() {
-    if (env_.filesToOpen.isEmpty() || guard_.acquire())
-        return false;
-    return HandFilesToRunningCopy(HandOverSocketPath(env_.lockFolder), env_.filesToOpen);
+    return HandedToRunningCopy(guard_, env_.lockFolder, env_.filesToOpen);
 }
 
 void Application::openTipsIfWanted() {

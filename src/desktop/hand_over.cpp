@@ -1,5 +1,7 @@
 #include "desktop/hand_over.h"
 
+#include "app/instance_guard.h"
+
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QLocalServer>
@@ -89,4 +91,11 @@ bool HandFilesToRunningCopy(const QString& socketPath, const QStringList& paths,
     }
     char receipt = 0;
     return socket.read(&receipt, 1) == 1 && receipt == Receipt;
+}
+
+bool HandedToRunningCopy(InstanceGuard& guard, const QString& runtimeFolder,
+                         const QStringList& paths) {
+    if (paths.isEmpty() || guard.acquire())
+        return false;
+    return HandFilesToRunningCopy(HandOverSocketPath(runtimeFolder), paths);
 }

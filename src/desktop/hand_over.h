@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class InstanceGuard;
 class QLocalServer;
 class QLocalSocket;
 
@@ -40,3 +41,9 @@ class HandOverServer : public QObject {
 // passed. True once the running copy has taken the files.
 bool HandFilesToRunningCopy(const QString& socketPath, const QStringList& paths,
                             int timeoutMs = 3000);
+
+// A start with files while a live copy holds `guard`'s lock: hands them to
+// that copy. True when it took them; false when there are no files, when
+// the lock is free (it is then ours) or when the hand-over failed.
+bool HandedToRunningCopy(InstanceGuard& guard, const QString& runtimeFolder,
+                         const QStringList& paths);
