@@ -1,10 +1,8 @@
 # What a Linux desktop needs to offer the player: the desktop entry (menus,
 # "Open with"), the icon in the hicolor theme, the AppStream metadata
 # (software centres), and the install layout:
-#   bin/sonvela, share/sonvela/File.Lwo, share/applications/sonvela.desktop,
+#   bin/sonvela, lib/sonvela/ (the player), share/sonvela/File.Lwo, share/applications/sonvela.desktop,
 #   share/icons/hicolor/<n>x<n>/apps/sonvela.png, share/metainfo/.
-include(GNUInstallDirs)
-
 # The types the engine plays: offered by the desktop entry and reported to
 # media controls (MPRIS SupportedMimeTypes).
 set(SONVELA_MIME_TYPES
@@ -38,6 +36,8 @@ add_custom_command(
 add_custom_target(sonvela_icons ALL DEPENDS ${SONVELA_ICON_FILES})
 
 install(TARGETS sonvela RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS sonvela_player
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/sonvela)
 install(FILES ${CMAKE_SOURCE_DIR}/data/File.Lwo
         DESTINATION ${CMAKE_INSTALL_DATADIR}/sonvela)
 install(FILES ${CMAKE_BINARY_DIR}/sonvela.desktop

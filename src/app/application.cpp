@@ -2,6 +2,7 @@
 
 #include "app/desktop_integration.h"
 #include "app/shutdown.h"
+#include "desktop/command_line.h"
 #include "desktop/data_folders.h"
 #include "desktop/hand_over.h"
 #include "desktop/opened_files.h"

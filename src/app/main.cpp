@@ -1,19 +1,20 @@
-#include "app/application.h"
-#include "app/qt_translations.h"
+// The `sonvela` executable. It links only Qt's core and network modules, so
+// a second start that merely hands its files to the running copy ends
+// within a few milliseconds; only a start that runs the player loads the
+// player (widgets, libmpv and the rest) from its library.
 #include "platform/instance_guard.h"
+#include "desktop/command_line.h"
 #include "desktop/hand_over.h"
-#include "desktop/opened_files.h"
-#include "ui/skin.h"
 
-#include <QApplication>
 #include <QDir>
-#include <clocale>
+#include <QFileInfo>
+#include <cstdio>
+#include <dlfcn.h>
 
 namespace {
 
-// A second start with files passes them to the running copy before a
-// window or the engine is built, so it ends at once. Start-up checks again
-// (a copy may have started meanwhile), so a miss here loses nothing.
+// Start-up checks again once the player runs (a copy may have started
+// meanwhile), so a miss here loses nothing.
 bool PassedFilesToRunningCopy(int argc, char** argv) {
     if (argc < 2)
         return false;
@@ -26,21 +27,33 @@ bool PassedFilesToRunningCopy(int argc, char** argv) {
                                AbsoluteFilePaths(arguments, QDir::currentPath()));
 }
 
+// Beside the executable in a build folder; under lib/sonvela when installed.
+void* LoadPlayer() {
+    const QString programFolder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    for (const QString& candidate :
+         {programFolder + QStringLiteral("/" SONVELA_PLAYER_LIBRARY),
+          programFolder + QStringLiteral("/../" SONVELA_INSTALLED_PLAYER_LIBRARY)}) {
+        if (!QFileInfo::exists(candidate))
+            continue;
+        if (void* library = dlopen(QFile::encodeName(candidate).constData(), RTLD_NOW))
+            return library;
+        std::fprintf(stderr, "sonvela: %s\n", dlerror());
+    }
+    return nullptr;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (PassedFilesToRunningCopy(argc, argv))
         return 0;
-    QApplication qtApp(argc, argv);
-    InstallQtTranslations(qtApp);
-    // libmpv parses numbers the C way.
-    std::setlocale(LC_NUMERIC, "C");
-    // The program ends only through its close button or the tray menu,
-    // never because its windows happen to be hidden or closed.
-    qtApp.setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(Skin::ProgramIcon());
-    Application player(AppEnvironment::forThisProgram());
-    if (!player.Form_Load())
-        return 0;
-    return qtApp.exec();
+    void* player = LoadPlayer();
+    auto* playerMain =
+        player ? reinterpret_cast<int (*)(int, char**)>(dlsym(player, "SonvelaPlayerMain"))
+               : nullptr;
+    if (!playerMain) {
+        std::fprintf(stderr, "sonvela: the player library is missing\n");
+        return 1;
+    }
+    return playerMain(argc, argv);
 }

@@ -3,8 +3,6 @@
 #include "playlist/drop.h"
 #include "playlist/playlist_pair.h"
 
-#include <QDir>
-
 namespace {
 
 bool HasLineBreak(const QString& path) {
@@ -12,18 +10,6 @@ bool HasLineBreak(const QString& path) {
 }
 
 } // namespace
-
-QStringList AbsoluteFilePaths(const QStringList& arguments, const QString& workingFolder) {
-    QStringList paths;
-    const QDir base(workingFolder);
-    for (const QString& argument : arguments) {
-        if (argument.isEmpty())
-            continue;
-        // cleanPath also takes off a trailing separator, as a drop does.
-        paths.append(QDir::cleanPath(base.absoluteFilePath(argument)));
-    }
-    return paths;
-}
 
 int AppendOpenedFiles(PlaylistPair& playlist, const QStringList& paths) {
     int first = -1;

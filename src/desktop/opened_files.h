@@ -7,12 +7,6 @@ class PlaylistPair;
 // Files handed to the player from outside: its command line (what a file
 // manager's "Open with" passes) and a second start that forwards them.
 
-// The arguments after the program's name as absolute paths, resolved
-// against `workingFolder` (the folder the start came from), with trailing
-// separators taken off as a drop takes them off. Empty arguments are
-// dropped.
-QStringList AbsoluteFilePaths(const QStringList& arguments, const QString& workingFolder);
-
 // Appends the paths as a drop does (title = MakeTitle of the path, no
 // filter), skipping names a list file could not hold (a line break in
 // them) and stopping at the cap. Returns the index of the first entry

@@ -1,3 +1,4 @@
+#include "desktop/command_line.h"
 #include "desktop/data_folders.h"
 #include "desktop/hand_over.h"
 #include "desktop/opened_files.h"

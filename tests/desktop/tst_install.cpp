@@ -37,6 +37,7 @@ class TestInstall : public QObject {
     void layout_data() {
         QTest::addColumn<QString>("file");
         QTest::newRow("program") << "bin/sonvela";
+        QTest::newRow("player library") << "lib/sonvela/libsonvela_player.so";
         QTest::newRow("tips") << "share/sonvela/File.Lwo";
         QTest::newRow("desktop entry") << "share/applications/sonvela.desktop";
         QTest::newRow("metadata") << "share/metainfo/io.github.sonvela.Sonvela.metainfo.xml";

@@ -1,0 +1,23 @@
+// The player itself, loaded by the small `sonvela` executable (main.cpp)
+// once it knows this start is not just handing files to a running copy.
+#include "app/application.h"
+#include "app/qt_translations.h"
+#include "ui/skin.h"
+
+#include <QApplication>
+#include <clocale>
+
+extern "C" __attribute__((visibility("default"))) int SonvelaPlayerMain(int argc, char** argv) {
+    QApplication qtApp(argc, argv);
+    InstallQtTranslations(qtApp);
+    // libmpv parses numbers the C way.
+    std::setlocale(LC_NUMERIC, "C");
+    // The program ends only through its close button or the tray menu,
+    // never because its windows happen to be hidden or closed.
+    qtApp.setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(Skin::ProgramIcon());
+    Application player(AppEnvironment::forThisProgram());
+    if (!player.Form_Load())
+        return 0;
+    return qtApp.exec();
+}
