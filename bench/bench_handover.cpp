@@ -4,8 +4,8 @@
 // lock and answers on the hand-over socket). Prints the median and the
 // slowest of the runs, in milliseconds. Needs a display or
 // QT_QPA_PLATFORM=offscreen for the started copies.
-#include "app/instance_guard.h"
 #include "desktop/hand_over.h"
+#include "platform/instance_guard.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

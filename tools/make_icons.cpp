@@ -1,6 +1,6 @@
 // Build-time tool: writes the program icon, drawn by the skin, as the PNG
 // files of the hicolor icon theme under the folder given as its argument.
-#include "shell/skin.h"
+#include "ui/skin.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "desktop/hand_over.h"
 
-#include "app/instance_guard.h"
+#include "platform/instance_guard.h"
 
 #include <QDataStream>
 #include <QDeadlineTimer>

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
-#include "playback/media_engine.h"
+#include "engine/media_engine.h"
 
 class MprisHost;
 class MprisService;

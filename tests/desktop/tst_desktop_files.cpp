@@ -1,7 +1,7 @@
 #include "desktop/command_line.h"
-#include "desktop/data_folders.h"
 #include "desktop/hand_over.h"
 #include "desktop/opened_files.h"
+#include "platform/data_folders.h"
 #include "playlist/playlist_pair.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The installed player, started from its desktop entry's Exec line, driven
 // through its MPRIS interface by a real D-Bus client. Runs in a session bus
 // of its own (dbus-run-session) on a real X server.
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 #include "support/installed_copy.h"
 #include "support/test_clips.h"
 

@@ -1,4 +1,4 @@
-#include "desktop/data_folders.h"
+#include "platform/data_folders.h"
 
 #include <QCoreApplication>
 #include <QDir>
