@@ -2,6 +2,7 @@
 
 #include "desktop/mpris_adaptors.h"
 #include "desktop/mpris_host.h"
+#include "platform/vcd_track_url.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -90,7 +91,9 @@ QVariantMap MprisService::metadata() const {
     const QString path = host_.currentPath();
     if (path.isEmpty())
         return data;
-    data.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(path).toString());
+    // A Video CD track is already a URL of the player's own.
+    const QUrl url = IsVcdTrackUrl(path) ? QUrl(path) : QUrl::fromLocalFile(path);
+    data.insert(QStringLiteral("xesam:url"), url.toString());
     data.insert(QStringLiteral("xesam:title"), host_.currentTitle());
     if (const auto length = host_.duration())
         data.insert(QStringLiteral("mpris:length"), Mpris::toMicroseconds(*length));
