@@ -2,6 +2,7 @@
 #include "playback/transport.h"
 #include "playlist/list_control.h"
 #include "playlist/list_file.h"
+#include "support/installed_copy.h"
 #include "support/test_clips.h"
 
 #include <QDir>
@@ -136,9 +137,7 @@ class TestE2eTray : public QObject {
         QTemporaryDir temp;
         const QString folder = temp.filePath(QStringLiteral("program"));
         QVERIFY(QDir().mkpath(folder));
-        QVERIFY(QFile::copy(binary, folder + "/sonvela"));
-        QFile::setPermissions(folder + "/sonvela",
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(CopyProgramInto(folder));
         // The first entry's file is gone: stepping to it marks its title,
         // which the close button then saves.
         const QString missing = temp.filePath(QStringLiteral("gone/歌曲一.mp3"));

@@ -4,6 +4,16 @@
 #include <QProcess>
 #include <QTextStream>
 
+bool CopyProgramInto(const QString& folder) {
+    for (const QString name : {QStringLiteral("sonvela"), QStringLiteral("libsonvela_player.so")}) {
+        const QString source = QStringLiteral(SONVELA_BINARY_DIR "/") + name;
+        const QString copy = folder + QLatin1Char('/') + name;
+        if (!QFile::copy(source, copy) || !QFile::setPermissions(copy, QFile::permissions(source)))
+            return false;
+    }
+    return true;
+}
+
 QString InstallInto(const QString& prefix) {
     QProcess cmake;
     cmake.setProcessChannelMode(QProcess::MergedChannels);

@@ -2,6 +2,11 @@
 
 #include <QString>
 
+// A copy of the built player in `folder` (the executable and the player
+// library it loads from beside itself), so the copy finds its list files
+// there. False when a file could not be copied.
+bool CopyProgramInto(const QString& folder);
+
 // The player as `cmake --install` lays it out, installed from this build
 // into `prefix`. Returns an empty string on success, otherwise what
 // cmake said.
