@@ -2,9 +2,9 @@
 // a second start that merely hands its files to the running copy ends
 // within a few milliseconds; only a start that runs the player loads the
 // player (widgets, libmpv and the rest) from its library.
-#include "platform/instance_guard.h"
 #include "desktop/command_line.h"
 #include "desktop/hand_over.h"
+#include "platform/instance_guard.h"
 
 #include <QDir>
 #include <QFileInfo>
