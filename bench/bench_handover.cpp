@@ -42,7 +42,7 @@ double TimeOneSecondStart(const QProcessEnvironment& env) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir runtime;
-    InstanceGuard guard(runtime.path());
+    InstanceGuard guard(runtime.path(), runtime.path() + QStringLiteral("/fallback"));
     HandOverServer server;
     if (!guard.acquire() || !server.listen(HandOverSocketPath(runtime.path()))) {
         std::fprintf(stderr, "cannot play the running copy\n");
