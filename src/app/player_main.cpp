@@ -2,12 +2,15 @@
 // once it knows this start is not just handing files to a running copy.
 #include "app/application.h"
 #include "app/qt_translations.h"
+#include "platform/file_commit.h"
 #include "ui/skin.h"
 
 #include <QApplication>
 #include <clocale>
 
 extern "C" __attribute__((visibility("default"))) int SonvelaPlayerMain(int argc, char** argv) {
+    // A file-size limit makes a save fail instead of ending the program.
+    FileCommit::ignoreFileSizeSignal();
     QApplication qtApp(argc, argv);
     InstallQtTranslations(qtApp);
     // libmpv parses numbers the C way.

@@ -26,6 +26,8 @@ bool FakeEngine::openPlaylist(const QString& path) {
     if (failAll || failFileName)
         return false;
     fileName_ = path;
+    state_ = PlaybackState::Playing;
+    emit playbackStateChanged();
     return true;
 }
 
