@@ -12,6 +12,7 @@
 #include "playlist/playlist_pair.h"
 #include "shared/title_scroller.h"
 #include "support/fakes.h"
+#include "support/installed_copy.h"
 #include "support/test_clips.h"
 #include "video/video_window_manager.h"
 
@@ -139,9 +140,7 @@ class Desk {
 class PlayerFolder {
   public:
     explicit PlayerFolder(const QString& clip) {
-        const QString source = QStringLiteral(SONVELA_BINARY_DIR "/sonvela");
-        ok_ = dir_.isValid() && QFile::copy(source, program()) &&
-              QFile::setPermissions(program(), QFile::permissions(source));
+        ok_ = dir_.isValid() && CopyProgramInto(dir_.path());
         const QByteArray titles = clip.isEmpty() ? QByteArray() : "bench clip\r\n";
         const QByteArray paths = clip.isEmpty() ? QByteArray() : clip.toUtf8() + "\r\n";
         ok_ = ok_ && writeFile(dir_.filePath("load.lwo"), titles) &&
