@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
+#include <cstdlib>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -49,6 +51,23 @@ class PointerFollower : public QObject {
     QPoint lastPointer_;
 };
 
+// False when the X server knows the left button is up again: the press we
+// are handling is from a click that is already over (the program was busy),
+// and a window manager handed the move now would run it until the next click,
+// dragging the window after the pointer. True where there is no X server.
+bool leftButtonStillDown() {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection())
+        return true;
+    xcb_connection_t* connection = x11->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    xcb_query_pointer_reply_t* pointer =
+        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
+    const bool down = !pointer || (pointer->mask & XCB_BUTTON_MASK_1);
+    free(pointer);
+    return down;
+}
+
 bool startWindowManagerMove(QWidget* window) {
     // The window manager's move loop ends on a left-button release, so it
     // can only take over a drag made with the left button.
@@ -68,6 +87,8 @@ void DragWindow(QWidget* window) {
     // bound to it.
     if (QWidget* grabber = QWidget::mouseGrabber())
         grabber->releaseMouse();
+    if (QGuiApplication::mouseButtons() == Qt::LeftButton && !leftButtonStillDown())
+        return;
     if (startWindowManagerMove(topLevel))
         return;
     new PointerFollower(topLevel);

@@ -4,7 +4,9 @@
 #include "ui/drag_window.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -65,6 +67,39 @@ void xdotool(const QStringList& steps) {
             QTest::qWait(10);
         QTest::qWait(80);
     }
+}
+
+// Output of one xdotool command, run to its end.
+QString xdotoolOutput(const QStringList& arguments) {
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), arguments);
+    tool.waitForFinished(5000);
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+}
+
+QPoint windowPosition(const QString& id) {
+    const QStringList numbers = xdotoolOutput({"getwindowgeometry", "--shell", id}).split('\n');
+    QPoint position;
+    for (const QString& line : numbers) {
+        if (line.startsWith("X="))
+            position.setX(line.mid(2).toInt());
+        else if (line.startsWith("Y="))
+            position.setY(line.mid(2).toInt());
+    }
+    return position;
+}
+
+// The visible window of `process` whose title is `title`, once it shows.
+QString windowOf(const QProcess& process, const QString& title) {
+    for (int tries = 0; tries < 100; ++tries) {
+        const QString ids = xdotoolOutput(
+            {"search", "--onlyvisible", "--pid", QString::number(process.processId())});
+        for (const QString& id : ids.split('\n', Qt::SkipEmptyParts))
+            if (xdotoolOutput({"getwindowname", id}) == title)
+                return id;
+        QTest::qWait(100);
+    }
+    return {};
 }
 
 } // namespace
@@ -138,6 +173,40 @@ class TestE2eDragWindow : public QObject {
         xdotool({QStringLiteral("mousemove %1 %2").arg(grip.x() + 50).arg(grip.y() + 50)});
         QTest::qWait(200);
         QCOMPARE(window->pos(), QPoint(0, 0));
+    }
+    // The same quick click on the running player, whose event loop is busier
+    // than a test's: the main window's handle and the tip of the day's strip.
+    void quickClicksLeaveThePlayersWindowsWhereTheyWere() {
+        QTemporaryDir home;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+            QDir(home.path()).mkpath(name);
+            env.insert(name, home.path() + "/" + name);
+        }
+        QFile::setPermissions(home.path() + "/XDG_RUNTIME_DIR",
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcess player;
+        player.setProcessEnvironment(env);
+        player.start(QStringLiteral(SONVELA_BINARY_DIR "/sonvela"));
+        QVERIFY(player.waitForStarted());
+        for (const QString& title : {QStringLiteral("Sonvela"), QStringLiteral("每日一帖")}) {
+            const QString window = windowOf(player, title);
+            QVERIFY2(!window.isEmpty(), qPrintable(title));
+            QTest::qWait(500);
+            const QPoint before = windowPosition(window);
+            for (int click = 0; click < 3; ++click) {
+                xdotool({QStringLiteral("mousemove %1 %2 click 1")
+                             .arg(before.x() + 60)
+                             .arg(before.y() + 8),
+                         QStringLiteral("mousemove %1 %2")
+                             .arg(before.x() + 200)
+                             .arg(before.y() + 200)});
+                QTest::qWait(300);
+                QCOMPARE(windowPosition(window), before);
+            }
+        }
+        player.kill();
+        player.waitForFinished();
     }
 };
 
