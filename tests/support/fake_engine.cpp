@@ -11,8 +11,8 @@ bool FakeEngine::record(const QString& call) {
     return !failAll;
 }
 
-bool FakeEngine::setFileName(const QString& path) {
-    calls << QStringLiteral("FileName ") + path;
+bool FakeEngine::open(const QString& call, const QString& path) {
+    calls << call + path;
     if (failAll || failFileName)
         return false;
     fileName_ = path;
@@ -21,14 +21,12 @@ bool FakeEngine::setFileName(const QString& path) {
     return true;
 }
 
+bool FakeEngine::setFileName(const QString& path) {
+    return open(QStringLiteral("FileName "), path);
+}
+
 bool FakeEngine::openPlaylist(const QString& path) {
-    calls << QStringLiteral("Playlist ") + path;
-    if (failAll || failFileName)
-        return false;
-    fileName_ = path;
-    state_ = PlaybackState::Playing;
-    emit playbackStateChanged();
-    return true;
+    return open(QStringLiteral("Playlist "), path);
 }
 
 bool FakeEngine::transport(const QString& call, PlaybackState state) {

@@ -47,6 +47,8 @@ class FakeEngine : public MediaEngine {
 
   private:
     bool record(const QString& call);
+    // Both ways of opening: the file is open and playing unless told to fail.
+    bool open(const QString& call, const QString& path);
     // Records the call and, when it succeeds, moves to `state`.
     bool transport(const QString& call, PlaybackState state);
     PlaybackState state_ = PlaybackState::Stopped;
