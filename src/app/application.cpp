@@ -58,6 +58,8 @@ Application::Application(AppEnvironment environment)
     // which must play at the level the bars show, not at full level.
     QObject::connect(video_.get(), &VideoWindowManager::engineCreated, mainWindow_->frm,
                      &ControlPanel::applySoundTo);
+    QObject::connect(video_.get(), &VideoWindowManager::engineCreated, mainWindow_->frm,
+                     &ControlPanel::followEngine);
     if (auto* boxes = dynamic_cast<QtMessages*>(env_.messages.get()))
         boxes->setParent(mainWindow_.get());
     desktop_ = std::make_unique<DesktopIntegration>(*this);
@@ -67,10 +69,12 @@ Application::EngineFactory Application::reportingStateChanges(EngineFactory fact
     // The video window makes a new engine each time it is created again.
     return [this, factory = std::move(factory)] {
         std::unique_ptr<MediaEngine> engine = factory();
-        QObject::connect(engine.get(), &MediaEngine::playbackStateChanged, engine.get(), [this] {
+        const auto refresh = [this] {
             if (desktop_)
                 desktop_->refresh();
-        });
+        };
+        QObject::connect(engine.get(), &MediaEngine::playbackStateChanged, engine.get(), refresh);
+        QObject::connect(engine.get(), &MediaEngine::durationKnown, engine.get(), refresh);
         return engine;
     };
 }

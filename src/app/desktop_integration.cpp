@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "desktop/opened_files.h"
 #include "playback/control_panel.h"
+#include "playback/transport.h"
 #include "playlist/paths.h"
 #include "shell/main_window.h"
 #include "video/video_window_manager.h"
@@ -13,7 +14,7 @@
 namespace {
 
 // The transport buttons' indexes.
-enum Button { PlayButton = 1, StopButton = 2, PauseButton = 3, NextButton = 4, PreviousButton = 5 };
+enum Button { PlayButton = 1, StopButton = 2, NextButton = 4, PreviousButton = 5 };
 
 } // namespace
 
@@ -63,8 +64,8 @@ void DesktopIntegration::pressPlay() {
     pressButton(PlayButton);
 }
 
-void DesktopIntegration::pressPause() {
-    pressButton(PauseButton);
+void DesktopIntegration::setPaused(bool paused) {
+    app_.mainWindow().frm->transport->setPaused(paused);
 }
 
 void DesktopIntegration::pressStop() {
@@ -89,6 +90,10 @@ void DesktopIntegration::seekTo(double seconds) {
 
 PlaybackState DesktopIntegration::playbackState() const {
     return engine().playbackState();
+}
+
+bool DesktopIntegration::isOpening() const {
+    return engine().isOpening();
 }
 
 QString DesktopIntegration::currentPath() const {

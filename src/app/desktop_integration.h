@@ -32,13 +32,14 @@ class DesktopIntegration : public MprisHost {
     void showMainWindow() override;
     void exitProgram() override;
     void pressPlay() override;
-    void pressPause() override;
+    void setPaused(bool paused) override;
     void pressStop() override;
     void pressNext() override;
     void pressPrevious() override;
     void seekTo(double seconds) override;
     void openFile(const QString& path) override { openFiles({path}); }
     PlaybackState playbackState() const override;
+    bool isOpening() const override;
     QString currentPath() const override;
     QString currentTitle() const override;
     std::optional<double> duration() const override;

@@ -3,6 +3,8 @@
 #include "desktop/mpris_host.h"
 #include "desktop/mpris_service.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QUrl>
 #include <algorithm>
 
@@ -19,7 +21,19 @@ void MprisRootAdaptor::Raise() {
 }
 
 void MprisRootAdaptor::Quit() {
-    host_.exitProgram();
+    // The caller hears back first: the reply goes out once this returns,
+    // and a round trip to the bus behind it makes sure it has left.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            QDBusConnection::sessionBus().call(
+                QDBusMessage::createMethodCall(
+                    QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                    QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")),
+                QDBus::Block, 1000);
+            host_.exitProgram();
+        },
+        Qt::QueuedConnection);
 }
 
 MprisPlayerAdaptor::MprisPlayerAdaptor(MprisService* service)
@@ -45,16 +59,10 @@ qlonglong MprisPlayerAdaptor::position() const {
     return service_->position();
 }
 
-void MprisPlayerAdaptor::pressPauseToLeave(PlaybackState from) {
-    host_.pressPause();
-    if (host_.playbackState() == from)
-        host_.pressPause();
-}
-
 void MprisPlayerAdaptor::Play() {
     switch (host_.playbackState()) {
     case PlaybackState::Paused:
-        pressPauseToLeave(PlaybackState::Paused);
+        host_.setPaused(false);
         break;
     case PlaybackState::Stopped:
         host_.pressPlay();
@@ -66,7 +74,7 @@ void MprisPlayerAdaptor::Play() {
 
 void MprisPlayerAdaptor::Pause() {
     if (host_.playbackState() == PlaybackState::Playing)
-        pressPauseToLeave(PlaybackState::Playing);
+        host_.setPaused(true);
 }
 
 void MprisPlayerAdaptor::PlayPause() {

@@ -92,7 +92,6 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
   private:
     // Presses pause until the engine leaves `from`: the pause button is a
     // toggle that may be one press out of step with the engine.
-    void pressPauseToLeave(PlaybackState from);
     void seekAndTell(double seconds);
 
     MprisService* service_;

@@ -16,7 +16,9 @@ class MprisHost {
     // The tray menu's "关闭程序".
     virtual void exitProgram() = 0;
     virtual void pressPlay() = 0;
-    virtual void pressPause() = 0;
+    // Pauses or resumes, as the pause button would to get there; asking
+    // for the state the player is in changes nothing.
+    virtual void setPaused(bool paused) = 0;
     virtual void pressStop() = 0;
     virtual void pressNext() = 0;
     virtual void pressPrevious() = 0;
@@ -26,6 +28,8 @@ class MprisHost {
     virtual void openFile(const QString& path) = 0;
 
     virtual PlaybackState playbackState() const = 0;
+    // A file is being opened: what clients see waits until it is known.
+    virtual bool isOpening() const = 0;
     // The file the engine has open; empty when none.
     virtual QString currentPath() const = 0;
     // The title the player shows for it.

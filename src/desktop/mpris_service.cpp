@@ -37,6 +37,10 @@ bool MprisService::registerOnSessionBus() {
 }
 
 void MprisService::refresh() {
+    // While the next file opens clients keep the track they know, rather
+    // than a moment of "Stopped" or of the old title without its length.
+    if (host_.isOpening())
+        return;
     QVariantMap changed;
     const QString status = playbackStatus();
     if (status != seen_.status)

@@ -19,8 +19,11 @@ class MediaEngine : public QObject {
     using QObject::QObject;
     ~MediaEngine() override = default;
 
-    // Opens `path` in place of the current file; returns once it is loaded
-    // or refused. Playback starts by itself.
+    // Starts opening `path` in place of the current file and returns at
+    // once: false only when the file is not there to open (nothing changes
+    // then). Whether it plays is known later: the state follows once it
+    // has loaded, openFailed() says it could not be played. An open still
+    // pending is superseded. Playback starts by itself.
     // A file the user picked plays as that one file: a playlist found
     // inside it is not expanded and nothing it names is fetched.
     virtual bool setFileName(const QString& path) = 0;
@@ -55,12 +58,20 @@ class MediaEngine : public QObject {
     virtual QWidget* view() = 0;
 
     virtual PlaybackState playbackState() const = 0;
+    // An open has started and neither loaded nor failed yet.
+    virtual bool isOpening() const { return false; }
 
   signals:
     // Once, when what was opened has played to its end.
     void EndOfStream(int result);
     // A press on the picture: button 1 left, 2 right, 4 middle.
     void MouseDown(int button, int shift, int x, int y);
-    // playbackState() or the open file changed.
+    // playbackState(), the open file or isOpening() changed.
     void playbackStateChanged();
+    // The open file's length became known.
+    void durationKnown(double seconds);
+    // The position moved other than by playing on (an open, a seek, Stop).
+    void positionJumped();
+    // The file last asked for cannot be played; what played before goes on.
+    void openFailed(const QString& path);
 };

@@ -1,12 +1,12 @@
 #include "engine/mpv_engine.h"
 
+#include "engine/mpv_probe.h"
 #include "engine/mpv_vcd_streams.h"
 #include "engine/mpv_view.h"
 #include "platform/vcd_track_url.h"
 
 #include <mpv/client.h>
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <clocale>
@@ -20,7 +20,7 @@ constexpr const char* kFilterLabel = "sonvela";
 constexpr int kDefaultViewWidth = 306;  // 4590 twips
 constexpr int kDefaultViewHeight = 229; // 3435 twips
 
-enum ObservedProperty : uint64_t { IdleActive = 1, DisplayWidth, DisplayHeight, TimePos, Pause };
+enum ObservedProperty : uint64_t { IdleActive = 1, VideoOutParams, TimePos, Duration, Pause };
 
 QString gainText(int hundredthsDb) {
     return QString::number(hundredthsDb / 100.0) + "dB";
@@ -57,6 +57,28 @@ void setOption(mpv_handle* mpv, const char* name, const QString& value) {
     mpv_set_option_string(mpv, name, value.toUtf8().constData());
 }
 
+const mpv_node* member(const mpv_node& map, const char* key) {
+    if (map.format != MPV_FORMAT_NODE_MAP)
+        return nullptr;
+    for (int i = 0; i < map.u.list->num; ++i)
+        if (qstrcmp(map.u.list->keys[i], key) == 0)
+            return &map.u.list->values[i];
+    return nullptr;
+}
+
+int64_t intMember(const mpv_node& map, const char* key) {
+    const mpv_node* value = member(map, key);
+    return value && value->format == MPV_FORMAT_INT64 ? value->u.int64 : 0;
+}
+
+// The picture as the window shows it: mpv's display size (aspect applied),
+// turned on its side for a clip stored rotated by 90 or 270 degrees.
+QSize shownPictureSize(const mpv_node& videoOutParams) {
+    const QSize size(int(intMember(videoOutParams, "dw")), int(intMember(videoOutParams, "dh")));
+    const bool onItsSide = intMember(videoOutParams, "rotate") % 180 == 90;
+    return onItsSide ? size.transposed() : size;
+}
+
 } // namespace
 
 MpvEngine::MpvEngine(const MpvEngineOptions& options, QObject* parent)
@@ -73,20 +95,14 @@ MpvEngine::MpvEngine(const MpvEngineOptions& options, QObject* parent)
         return;
     }
     RegisterVcdStreams(mpv_);
-    mpv_observe_property(mpv_, IdleActive, "idle-active", MPV_FORMAT_FLAG);
-    mpv_observe_property(mpv_, Pause, "pause", MPV_FORMAT_FLAG);
-    mpv_observe_property(mpv_, DisplayWidth, "dwidth", MPV_FORMAT_INT64);
-    mpv_observe_property(mpv_, DisplayHeight, "dheight", MPV_FORMAT_INT64);
-    // The position is polled many times a second by the time display; a
-    // read of mpv's property would wake its core thread every time, while
-    // an observed one costs nothing when nothing plays.
-    mpv_observe_property(mpv_, TimePos, "time-pos", MPV_FORMAT_DOUBLE);
+    observe();
     mpv_set_wakeup_callback(
         mpv_,
         [](void* self) {
-            // mpv's thread: only post; the UI thread talks to mpv.
-            QMetaObject::invokeMethod(static_cast<MpvEngine*>(self), &MpvEngine::drainEvents,
-                                      Qt::QueuedConnection);
+            // mpv's thread: post once; the UI thread reads the events.
+            auto* engine = static_cast<MpvEngine*>(self);
+            if (!engine->wakeupPosted_.exchange(true))
+                QMetaObject::invokeMethod(engine, &MpvEngine::drainEvents, Qt::QueuedConnection);
         },
         this);
 }
@@ -95,8 +111,9 @@ MpvEngine::~MpvEngine() {
     if (!mpv_)
         return;
     mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
+    probe_.reset();
     if (view_) {
-        view_->detachEngine(); // frees the render context with its GL context current
+        view_->detachEngine(); // frees the render context on its own thread
         if (!view_->parent())
             delete view_;
     }
@@ -111,38 +128,30 @@ void MpvEngine::configure(const MpvEngineOptions& options) {
         setOption(mpv_, "ao", options.audioOutput);
     if (!options.audioFile.isEmpty())
         setOption(mpv_, "ao-pcm-file", options.audioFile);
-    const char* fixed[][2] = {
-        {"audio-fallback-to-null", "yes"}, // no sound device: play silently
-        {"idle", "yes"},
-        {"keep-open", "no"},
-        {"config", "no"},
-        {"load-scripts", "no"},
-        {"osc", "no"},
-        {"ytdl", "no"},
-        {"input-default-bindings", "no"},
-        {"input-vo-keyboard", "no"},
-        {"input-cursor", "no"},
-        {"input-builtin-bindings", "no"},
-        {"cursor-autohide", "no"},
-        {"osd-level", "0"},
-        {"audio-display", "no"},     // cover art is no picture to show
-        {"gpu-hwdec-interop", "no"}, // software decoding: probe no GPU APIs
-        {"terminal", "no"},
-        {"pause", "no"},
-        // A video track switched back on (the video window shown again)
-        // must not hold the sound back until the picture has caught up.
-        {"initial-audio-sync", "no"},
-    };
-    for (const auto& [name, value] : fixed)
-        mpv_set_option_string(mpv_, name, value);
+    ApplyCommonMpvOptions(mpv_);
+    mpv_set_option_string(mpv_, "pause", "no");
+    // A video track switched back on (the video window shown again) must
+    // not hold the sound back until the picture has caught up.
+    mpv_set_option_string(mpv_, "initial-audio-sync", "no");
     mpv_set_option_string(mpv_, "af", audioFilterChain(volume_, balance_).constData());
+}
+
+// Everything the windows read is reported by mpv when it changes, so a
+// read never reaches mpv's core and nothing costs anything while idle.
+void MpvEngine::observe() {
+    mpv_observe_property(mpv_, IdleActive, "idle-active", MPV_FORMAT_FLAG);
+    mpv_observe_property(mpv_, Pause, "pause", MPV_FORMAT_FLAG);
+    mpv_observe_property(mpv_, VideoOutParams, "video-out-params", MPV_FORMAT_NODE);
+    mpv_observe_property(mpv_, TimePos, "time-pos", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(mpv_, Duration, "duration", MPV_FORMAT_DOUBLE);
 }
 
 // ---- events
 
 void MpvEngine::drainEvents() {
+    wakeupPosted_ = false;
     while (mpv_) {
-        mpv_event* event = mpv_wait_event(mpv_, 0);
+        const mpv_event* event = mpv_wait_event(mpv_, 0);
         if (event->event_id == MPV_EVENT_NONE)
             break;
         handleEvent(*event);
@@ -150,25 +159,31 @@ void MpvEngine::drainEvents() {
 }
 
 void MpvEngine::handleEvent(const mpv_event& event) {
-    switch (event.event_id) {
-    case MPV_EVENT_START_FILE: {
-        const auto* start = static_cast<const mpv_event_start_file*>(event.data);
-        endedAtEof_ = false;
-        idle_ = false;
-        if (loadState_ == LoadState::Pending && start->playlist_entry_id >= loadEntryId_)
-            loadStarted_ = true;
+    switch (load_.feed(event)) {
+    case MpvLoad::Outcome::Loaded:
+        onLoaded();
+        break;
+    case MpvLoad::Outcome::Failed:
+        onLoadFailed();
+        break;
+    case MpvLoad::Outcome::Pending:
         break;
     }
-    case MPV_EVENT_FILE_LOADED:
-        if (loadState_ == LoadState::Pending && loadStarted_)
-            loadState_ = LoadState::Loaded;
+    switch (event.event_id) {
+    case MPV_EVENT_START_FILE:
+        endedAtEof_ = false;
+        state_.idle = false;
         break;
     case MPV_EVENT_END_FILE:
-        handleEndFile(event);
+        if (static_cast<const mpv_event_end_file*>(event.data)->reason == MPV_END_FILE_REASON_EOF) {
+            endedAtEof_ = true;
+            postEndOfStreamIfFinished();
+        }
         break;
     case MPV_EVENT_IDLE:
-        idle_ = true;
+        state_.idle = true;
         postEndOfStreamIfFinished();
+        reportStateIfChanged();
         break;
     case MPV_EVENT_PROPERTY_CHANGE:
         handlePropertyChange(event);
@@ -178,59 +193,63 @@ void MpvEngine::handleEvent(const mpv_event& event) {
     }
 }
 
-void MpvEngine::handleEndFile(const mpv_event& event) {
-    const auto* end = static_cast<const mpv_event_end_file*>(event.data);
-    if (end->reason == MPV_END_FILE_REASON_EOF) {
-        endedAtEof_ = true;
-        postEndOfStreamIfFinished();
-    }
-    if (loadState_ == LoadState::Pending && end->reason == MPV_END_FILE_REASON_ERROR &&
-        end->playlist_entry_id == loadEntryId_)
-        loadState_ = LoadState::Failed;
-}
-
 void MpvEngine::handlePropertyChange(const mpv_event& event) {
     const auto* property = static_cast<const mpv_event_property*>(event.data);
     switch (event.reply_userdata) {
     case IdleActive:
         if (property->format == MPV_FORMAT_FLAG) {
-            idle_ = *static_cast<int*>(property->data) != 0;
+            state_.idle = *static_cast<int*>(property->data) != 0;
+            if (state_.idle)
+                state_.position.reset();
             postEndOfStreamIfFinished();
             reportStateIfChanged();
         }
         break;
     case Pause:
         if (property->format == MPV_FORMAT_FLAG) {
-            paused_ = *static_cast<int*>(property->data) != 0;
+            state_.paused = *static_cast<int*>(property->data) != 0;
             reportStateIfChanged();
         }
         break;
     case TimePos:
         if (property->format == MPV_FORMAT_DOUBLE)
-            timePos_ = *static_cast<double*>(property->data);
+            state_.position = *static_cast<double*>(property->data);
         else
-            timePos_.reset();
+            state_.position.reset();
         break;
-    case DisplayWidth:
-    case DisplayHeight: {
-        const bool known = property->format == MPV_FORMAT_INT64;
-        const int value = known ? int(*static_cast<int64_t*>(property->data)) : 0;
-        const QSize before = clipSize_;
-        if (event.reply_userdata == DisplayWidth)
-            clipSize_.setWidth(value);
-        else
-            clipSize_.setHeight(value);
-        if (clipSize_ != before && clipSize_.width() > 0 && clipSize_.height() > 0)
-            emit clipSizeChanged(clipSize_);
+    case Duration:
+        if (property->format == MPV_FORMAT_DOUBLE) {
+            state_.duration = *static_cast<double*>(property->data);
+            if (!state_.opening)
+                emit durationKnown(*state_.duration);
+        } else {
+            state_.duration.reset();
+        }
         break;
-    }
+    case VideoOutParams:
+        setPicture(property->format == MPV_FORMAT_NODE
+                       ? shownPictureSize(*static_cast<mpv_node*>(property->data))
+                       : QSize());
+        break;
     default:
         break;
     }
 }
 
+void MpvEngine::setPicture(QSize size) {
+    if (size.width() <= 0 || size.height() <= 0)
+        size = QSize();
+    if (size == state_.pictureSize)
+        return;
+    state_.pictureSize = size;
+    if (size.isEmpty())
+        emit pictureGone();
+    else
+        emit clipSizeChanged(size);
+}
+
 void MpvEngine::postEndOfStreamIfFinished() {
-    if (!endedAtEof_ || !idle_)
+    if (!endedAtEof_ || !state_.idle)
         return;
     endedAtEof_ = false;
     // Queued, so the receiver may open the next file without running inside
@@ -262,34 +281,92 @@ bool MpvEngine::open(const QString& path, Source source) {
         restartable_ = false;
         return false;
     }
+    // Asked again while on its way (Enter pressed twice): one open is enough.
+    if (state_.opening && pending_.path == path && pending_.source == source)
+        return true;
     ++generation_;
     endedAtEof_ = false;
-    setPaused(false);
-    const QByteArray utf8 = path.toUtf8();
-    const QByteArray options =
-        source == Source::OwnPlaylist ? VcdPlaylistOptions(path) : userFileOptions(path);
-    const char* args[] = {"loadfile", utf8.constData(), "replace",
-                          options.isEmpty() ? nullptr : options.constData(), nullptr};
-    mpv_node result;
-    if (mpv_command_ret(mpv_, args, &result) < 0)
-        return false;
-    qint64 entryId = -1;
-    if (result.format == MPV_FORMAT_NODE_MAP) {
-        for (int i = 0; i < result.u.list->num; ++i) {
-            if (qstrcmp(result.u.list->keys[i], "playlist_entry_id") == 0 &&
-                result.u.list->values[i].format == MPV_FORMAT_INT64)
-                entryId = result.u.list->values[i].u.int64;
-        }
+    pending_ = {path, source, false};
+    state_.opening = true;
+    // While a file plays, the new one is tried aside first: one that cannot
+    // be played leaves the playing one as it was.
+    const bool somethingPlays = !state_.idle && !state_.halted;
+    if (somethingPlays && source == Source::UserFile && probe().isValid()) {
+        pending_.probing = true;
+        load_.forget();
+        probe().start(path, optionsFor(path, source));
+    } else {
+        if (probe_)
+            probe_->cancel();
+        load();
     }
-    mpv_free_node_contents(&result);
-    restartable_ = waitForLoad(entryId);
-    if (!restartable_)
-        return false;
-    fileName_ = path;
-    source_ = source;
-    halted_ = false;
     reportStateIfChanged();
     return true;
+}
+
+QByteArray MpvEngine::optionsFor(const QString& path, Source source) const {
+    return source == Source::OwnPlaylist ? VcdPlaylistOptions(path) : userFileOptions(path);
+}
+
+MpvProbe& MpvEngine::probe() {
+    if (!probe_) {
+        probe_ = std::make_unique<MpvProbe>();
+        connect(probe_.get(), &MpvProbe::finished, this, &MpvEngine::onProbed);
+    }
+    return *probe_;
+}
+
+void MpvEngine::onProbed(bool playable) {
+    if (!state_.opening || !pending_.probing)
+        return;
+    if (playable)
+        load();
+    else
+        onLoadFailed();
+}
+
+void MpvEngine::load() {
+    pending_.probing = false;
+    setPaused(false);
+    if (!load_.start(mpv_, pending_.path, optionsFor(pending_.path, pending_.source)))
+        onLoadFailed();
+}
+
+void MpvEngine::onLoaded() {
+    state_.opening = false;
+    state_.fileName = pending_.path;
+    state_.halted = false;
+    source_ = pending_.source;
+    restartable_ = true;
+    emit positionJumped();
+    if (state_.duration)
+        emit durationKnown(*state_.duration);
+    reportStateIfChanged();
+}
+
+void MpvEngine::onLoadFailed() {
+    state_.opening = false;
+    restartable_ = false;
+    // Whatever the window showed of an earlier file is no picture of this one.
+    if (!pending_.probing)
+        setPicture(QSize());
+    pending_.probing = false;
+    emit openFailed(pending_.path);
+    reportStateIfChanged();
+}
+
+void MpvEngine::cancelOpen() {
+    if (!state_.opening)
+        return;
+    ++generation_;
+    state_.opening = false;
+    if (pending_.probing) {
+        probe_->cancel();
+    } else {
+        load_.forget();
+        command({"stop"});
+    }
+    pending_.probing = false;
 }
 
 bool MpvEngine::isOpenable(const QString& path) {
@@ -299,125 +376,86 @@ bool MpvEngine::isOpenable(const QString& path) {
     return file.isFile() && file.isReadable();
 }
 
-bool MpvEngine::waitForLoad(qint64 entryId) {
-    loadState_ = LoadState::Pending;
-    loadEntryId_ = entryId;
-    loadStarted_ = false;
-    QElapsedTimer clock;
-    clock.start();
-    while (loadState_ == LoadState::Pending) {
-        const qint64 left = options_.loadTimeoutMs - clock.elapsed();
-        if (left <= 0)
-            break;
-        // The renderer may have queued work for the UI thread; keep it going.
-        if (view_)
-            view_->serviceRenderer();
-        mpv_event* event = mpv_wait_event(mpv_, std::min<qint64>(left, 50) / 1000.0);
-        if (event->event_id != MPV_EVENT_NONE) {
-            handleEvent(*event);
-            continue;
-        }
-        int idle = 0;
-        // Everything an M3U held failed: mpv went idle without loading.
-        if (loadStarted_ && mpv_get_property(mpv_, "idle-active", MPV_FORMAT_FLAG, &idle) >= 0 &&
-            idle)
-            loadState_ = LoadState::Failed;
-    }
-    const bool loaded = loadState_ == LoadState::Loaded;
-    loadState_ = loaded ? LoadState::Loaded : LoadState::Failed;
-    if (!loaded)
-        command({QStringLiteral("stop")}); // give up on a file that hangs
-    // Events that arrived meanwhile are handled in order by the next drain.
-    QMetaObject::invokeMethod(this, &MpvEngine::drainEvents, Qt::QueuedConnection);
-    return loaded;
-}
-
-bool MpvEngine::isOpen() const {
-    int idle = 1;
-    return mpv_ && mpv_get_property(mpv_, "idle-active", MPV_FORMAT_FLAG, &idle) >= 0 && !idle;
-}
-
 // ---- transport
 
 bool MpvEngine::play() {
     if (!mpv_)
         return false;
+    if (state_.opening) { // it starts as soon as it has loaded
+        setPaused(false);
+        return true;
+    }
     // Played to the end: start the file again. Not after a refused open,
     // though: the file the user asked for is missing, and starting the one
     // before it instead would replay what has just ended.
-    if (!isOpen() && (!restartable_ || fileName_.isEmpty() || !open(fileName_, source_)))
-        return false;
-    if (!setPaused(false))
-        return false;
-    halted_ = false;
+    if (state_.idle)
+        return restartable_ && !state_.fileName.isEmpty() && open(state_.fileName, source_);
+    setPaused(false);
+    state_.halted = false;
     reportStateIfChanged();
     return true;
 }
 
 bool MpvEngine::pause() {
-    if (!isOpen() || !setPaused(true))
+    if (!mpv_ || (state_.idle && !state_.opening))
         return false;
-    refreshPosition();
+    setPaused(true);
     reportStateIfChanged();
     return true;
 }
 
 bool MpvEngine::stop() {
-    // Halt and rewind, keeping the file open so Play starts it again.
-    if (!isOpen() || !setPaused(true))
+    if (!mpv_)
         return false;
-    const bool rewound =
-        command({QStringLiteral("seek"), QStringLiteral("0"), QStringLiteral("absolute")});
-    refreshPosition();
-    halted_ = true;
+    cancelOpen();
+    // Halt and rewind, keeping the file open so Play starts it again.
+    if (state_.idle) {
+        reportStateIfChanged();
+        return false;
+    }
+    setPaused(true);
+    command({"seek", "0", "absolute"});
+    state_.halted = true;
+    state_.position = 0.0;
+    emit positionJumped();
     reportStateIfChanged();
-    return rewound;
-}
-
-PlaybackState MpvEngine::playbackState() const {
-    if (idle_ || halted_)
-        return PlaybackState::Stopped;
-    return paused_ ? PlaybackState::Paused : PlaybackState::Playing;
+    return true;
 }
 
 void MpvEngine::reportStateIfChanged() {
     const PlaybackState state = playbackState();
-    if (state == reportedState_ && fileName_ == reportedFile_)
+    if (state == reportedState_ && state_.fileName == reportedFile_ &&
+        state_.opening == reportedOpening_)
         return;
     reportedState_ = state;
-    reportedFile_ = fileName_;
+    reportedFile_ = state_.fileName;
+    reportedOpening_ = state_.opening;
     emit playbackStateChanged();
 }
 
-void MpvEngine::refreshPosition() {
-    // After a pause or a seek the position must read what mpv holds now,
-    // not a report still on its way from before.
-    drainEvents();
-    double seconds = 0;
-    if (mpv_ && mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &seconds) >= 0)
-        timePos_ = seconds;
-}
-
 std::optional<double> MpvEngine::currentPosition() const {
-    if (!timePos_)
+    if (!state_.position)
         return std::nullopt;
     // Just after a seek to the start mpv may report a little below zero.
-    return std::max(*timePos_, 0.0);
+    return std::max(*state_.position, 0.0);
 }
 
 bool MpvEngine::setCurrentPosition(double seconds) {
-    if (!isOpen() || !command({QStringLiteral("seek"), QString::number(seconds, 'f', 3),
-                               QStringLiteral("absolute")}))
+    if (!mpv_ || state_.idle || state_.opening)
         return false;
-    refreshPosition();
+    const QByteArray target = QByteArray::number(seconds, 'f', 3);
+    command({"seek", target.constData(), "absolute"});
+    // Read back at once as where playback goes on, not as where it was.
+    state_.position = seconds;
+    emit positionJumped();
     return true;
 }
 
 std::optional<double> MpvEngine::duration() const {
-    double seconds = 0;
-    if (!mpv_ || mpv_get_property(mpv_, "duration", MPV_FORMAT_DOUBLE, &seconds) < 0)
+    // While a file opens, the length known is the old file's.
+    if (state_.opening)
         return std::nullopt;
-    return seconds;
+    return state_.duration;
 }
 
 // ---- sound
@@ -426,7 +464,7 @@ bool MpvEngine::setVolume(int hundredthsDb) {
     if (!mpv_ || hundredthsDb > 0 || hundredthsDb < -10000)
         return false;
     volume_ = hundredthsDb;
-    applyAudioFilterOption();
+    applyAudioFilter();
     return true;
 }
 
@@ -434,7 +472,7 @@ bool MpvEngine::setBalance(int hundredthsDb) {
     if (!mpv_ || std::abs(hundredthsDb) > 10000)
         return false;
     balance_ = hundredthsDb;
-    applyAudioFilterOption();
+    applyAudioFilter();
     return true;
 }
 
@@ -445,14 +483,17 @@ std::optional<int> MpvEngine::balance() const {
 }
 
 bool MpvEngine::setMute(bool muted) {
-    return mpv_ && setFlag("mute", muted);
+    if (!mpv_)
+        return false;
+    setProperty("mute", muted ? "yes" : "no");
+    return true;
 }
 
-void MpvEngine::applyAudioFilterOption() {
+void MpvEngine::applyAudioFilter() {
     // Replaces just our filter in the running chain: no seek, no gap (the
     // sound stays sample-exact). af-command alone would not do: mpv rebuilds
     // lavfi graphs from this option after every seek and for every file.
-    mpv_set_property_string(mpv_, "af", audioFilterChain(volume_, balance_).constData());
+    setProperty("af", audioFilterChain(volume_, balance_).constData());
 }
 
 // ---- picture
@@ -465,15 +506,14 @@ void MpvEngine::setRendererAttached(bool attached) {
     if (!mpv_ || attached == rendererAttached_)
         return;
     rendererAttached_ = attached;
-    const char* output = attached && drawsPicture() ? "libmpv" : "null";
-    mpv_set_property_string(mpv_, "vo", output);
+    setProperty("vo", attached && drawsPicture() ? "libmpv" : "null");
 }
 
 void MpvEngine::setPictureShown(bool shown) {
     if (!mpv_ || shown == pictureShown_)
         return;
     pictureShown_ = shown;
-    mpv_set_property_string(mpv_, "vid", shown ? "auto" : "no");
+    setProperty("vid", shown ? "auto" : "no");
 }
 
 bool MpvEngine::setDisplaySize(int mode) {
@@ -486,45 +526,36 @@ bool MpvEngine::setDisplaySize(int mode) {
 QSize MpvEngine::pictureSize() const {
     if (view_)
         return view_->areaSize();
-    if (clipSize_.width() > 0 && clipSize_.height() > 0)
-        return clipSize_;
+    if (!state_.pictureSize.isEmpty())
+        return state_.pictureSize;
     return {kDefaultViewWidth, kDefaultViewHeight};
 }
 
 QWidget* MpvEngine::view() {
     if (!view_) {
         view_ = new MpvView(this);
-        view_->resize(clipSize_.isValid() && !clipSize_.isEmpty()
-                          ? clipSize_
-                          : QSize(kDefaultViewWidth, kDefaultViewHeight));
+        view_->resize(kDefaultViewWidth, kDefaultViewHeight);
+        if (!state_.pictureSize.isEmpty())
+            view_->fitToClip(state_.pictureSize);
     }
     return view_;
 }
 
 // ---- helpers
 
-bool MpvEngine::setFlag(const char* name, bool value) {
-    int flag = value ? 1 : 0;
-    return mpv_ && mpv_set_property(mpv_, name, MPV_FORMAT_FLAG, &flag) >= 0;
-}
-
-bool MpvEngine::setPaused(bool paused) {
-    if (!setFlag("pause", paused))
-        return false;
+void MpvEngine::setPaused(bool paused) {
+    setProperty("pause", paused ? "yes" : "no");
     // Known at once, not only when mpv's report of the change comes in.
-    paused_ = paused;
-    return true;
+    state_.paused = paused;
 }
 
-bool MpvEngine::command(const QStringList& args) {
-    if (!mpv_)
-        return false;
-    QList<QByteArray> utf8;
-    QList<const char*> argv;
-    for (const QString& arg : args)
-        utf8 << arg.toUtf8();
-    for (const QByteArray& arg : utf8)
-        argv << arg.constData();
-    argv << nullptr;
-    return mpv_command(mpv_, argv.data()) >= 0;
+// Sent without waiting; mpv carries out what we send in the order sent.
+void MpvEngine::command(std::initializer_list<const char*> args) {
+    std::vector<const char*> argv(args);
+    argv.push_back(nullptr);
+    mpv_command_async(mpv_, 0, argv.data());
+}
+
+void MpvEngine::setProperty(const char* name, const char* value) {
+    mpv_set_property_async(mpv_, 0, name, MPV_FORMAT_STRING, &value);
 }

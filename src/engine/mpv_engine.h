@@ -1,12 +1,17 @@
 #pragma once
 
 #include "engine/media_engine.h"
+#include "engine/mpv_load.h"
+#include "engine/player_state.h"
 
 #include <QPointer>
 #include <QSize>
+#include <atomic>
+#include <memory>
 
 struct mpv_handle;
 struct mpv_event;
+class MpvProbe;
 class MpvView;
 
 struct MpvEngineOptions {
@@ -17,12 +22,11 @@ struct MpvEngineOptions {
     QString audioOutput;
     // The WAV file written when audioOutput is "pcm".
     QString audioFile;
-    // Longest wait of setFileName for a file to be opened or refused.
-    int loadTimeoutMs = 5000;
 };
 
-// The media engine on libmpv. All calls come from the UI thread; mpv's
-// threads only post queued calls back to it.
+// The media engine on libmpv. All calls come from the UI thread and none of
+// them waits for mpv: commands are sent asynchronously and in order, reads
+// come from the state that mpv's reports keep. mpv's threads only post.
 class MpvEngine : public MediaEngine {
     Q_OBJECT
   public:
@@ -34,7 +38,7 @@ class MpvEngine : public MediaEngine {
 
     bool setFileName(const QString& path) override;
     bool openPlaylist(const QString& path) override;
-    QString fileName() const override { return fileName_; }
+    QString fileName() const override { return state_.fileName; }
     bool play() override;
     bool pause() override;
     bool stop() override;
@@ -48,10 +52,13 @@ class MpvEngine : public MediaEngine {
     bool setDisplaySize(int mode) override;
     QSize pictureSize() const override;
     QWidget* view() override;
-    PlaybackState playbackState() const override;
+    PlaybackState playbackState() const override { return state_.playback(); }
+    bool isOpening() const override { return state_.opening; }
+
+    const PlayerState& state() const { return state_; }
 
     // For the view: the core it renders, and the switch between drawing
-    // into it and discarding the picture while it has no GL context.
+    // into it and discarding the picture while it has no renderer.
     mpv_handle* handle() const { return mpv_; }
     bool drawsPicture() const;
     void setRendererAttached(bool attached);
@@ -59,68 +66,72 @@ class MpvEngine : public MediaEngine {
     // off, so playing costs what the sound alone costs; on again, it is
     // chosen afresh. The sound plays on without a break either way.
     void setPictureShown(bool shown);
-    // The clip's own picture size (display aspect applied), empty when the
-    // open file has no picture.
-    QSize clipSize() const { return clipSize_; }
+    // The clip's picture as shown (aspect and rotation applied); empty when
+    // the open file has no picture.
+    QSize clipSize() const { return state_.pictureSize; }
 
   signals:
     // The open file's picture size became known or changed.
     void clipSizeChanged(QSize size);
+    // The open file has no picture (an audio file, a failed open).
+    void pictureGone();
 
   private:
-    enum class LoadState { Idle, Pending, Loaded, Failed };
     // What an opened path is, which decides what mpv may do with it.
     enum class Source { UserFile, OwnPlaylist };
+    struct PendingOpen {
+        QString path;
+        Source source = Source::UserFile;
+        // Tried by the probe first while the current file plays on.
+        bool probing = false;
+    };
 
     void configure(const MpvEngineOptions& options);
+    void observe();
     void drainEvents();
-    // Reads the position from mpv at once, past any pending reports.
-    void refreshPosition();
     void handleEvent(const mpv_event& event);
-    void handleEndFile(const mpv_event& event);
     void handlePropertyChange(const mpv_event& event);
+    void setPicture(QSize size);
     // A readable file, or a Video CD track on a disc that is there.
     static bool isOpenable(const QString& path);
     bool open(const QString& path, Source source);
-    bool waitForLoad(qint64 entryId);
+    QByteArray optionsFor(const QString& path, Source source) const;
+    void load();
+    void onProbed(bool playable);
+    void onLoaded();
+    void onLoadFailed();
+    void cancelOpen();
+    MpvProbe& probe();
     void postEndOfStreamIfFinished();
-    void applyAudioFilterOption();
-    bool setFlag(const char* name, bool value);
-    bool setPaused(bool paused);
-    bool command(const QStringList& args);
-    bool isOpen() const;
+    void applyAudioFilter();
+    void setPaused(bool paused);
+    void command(std::initializer_list<const char*> args);
+    void setProperty(const char* name, const char* value);
     void reportStateIfChanged();
 
     mpv_handle* mpv_ = nullptr;
     MpvEngineOptions options_;
     QPointer<MpvView> view_;
-    QString fileName_;
-    Source source_ = Source::UserFile;
+    std::unique_ptr<MpvProbe> probe_;
+    std::atomic<bool> wakeupPosted_{false};
 
-    // Load tracking: the playlist entry setFileName asked for; entries that
-    // an M3U expands into get higher ids.
-    LoadState loadState_ = LoadState::Idle;
-    qint64 loadEntryId_ = -1;
-    bool loadStarted_ = false;
+    PlayerState state_;
+    Source source_ = Source::UserFile;
+    PendingOpen pending_;
+    MpvLoad load_;
     // End of stream: the last file ended by reaching its end and mpv has
     // nothing left to play (idle).
     bool endedAtEof_ = false;
-    // The last setFileName succeeded, so Play may start that file again
-    // once it has played to its end.
+    // The last open succeeded, so Play may start that file again once it
+    // has played to its end.
     bool restartable_ = false;
-    bool idle_ = true;
-    bool paused_ = false;
-    // Stop halts and rewinds but keeps the file open.
-    bool halted_ = false;
     PlaybackState reportedState_ = PlaybackState::Stopped;
     QString reportedFile_;
+    bool reportedOpening_ = false;
     quint64 generation_ = 0;
 
     int volume_ = 0;
     int balance_ = 0;
-    QSize clipSize_;
-    // The last position mpv reported; empty while nothing is open.
-    std::optional<double> timePos_;
     bool rendererAttached_ = false;
     bool pictureShown_ = true;
 };

@@ -1,44 +1,43 @@
 #pragma once
 
-#include <QOpenGLWindow>
 #include <QPointer>
+#include <QWindow>
+#include <atomic>
+#include <memory>
 
-struct mpv_render_context;
 class MpvEngine;
+class MpvRenderer;
 
 // The native surface mpv draws the picture on: a window of its own inside
-// the picture area, rendering straight to its default framebuffer. It draws
-// only when mpv has a new frame or the surface changed size, so nothing else
-// in the video window (the banner, the drag strip) ever redraws the picture,
-// nor the picture them.
-class MpvSurface : public QOpenGLWindow {
+// the picture area. The drawing happens on a thread of its own (see
+// MpvRenderer), paced by mpv, so neither a busy UI thread holds a frame
+// back nor a frame the UI. Nothing else in the video window (the banner,
+// the drag strip) ever redraws the picture, nor the picture them.
+class MpvSurface : public QWindow {
     Q_OBJECT
   public:
     explicit MpvSurface(MpvEngine* engine);
     ~MpvSurface() override;
 
-    // Lets the renderer finish work it queued for this thread while the UI
-    // thread waits for mpv.
-    void serviceRenderer();
     // The engine is going away: free the render context now.
     void detachEngine();
     // Frames drawn so far (for benchmarks and tests).
-    quint64 framesDrawn() const { return framesDrawn_; }
+    quint64 framesDrawn() const;
+    // Draws black where the last frame was (the open file has no picture).
+    void clearPicture();
 
   signals:
     void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
 
   protected:
-    void initializeGL() override;
-    void paintGL() override;
+    void exposeEvent(QExposeEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
-    void createRenderContext();
-    void freeRenderContext();
-    void onRenderUpdate();
+    void startRenderer();
+    void onRendererReady(bool ready);
 
     QPointer<MpvEngine> engine_;
-    mpv_render_context* render_ = nullptr;
-    quint64 framesDrawn_ = 0;
+    std::unique_ptr<MpvRenderer> renderer_;
 };

@@ -3,6 +3,7 @@
 #include "engine/mpv_engine.h"
 #include "engine/mpv_surface.h"
 #include "ui/image_button.h"
+#include "ui/seen_watcher.h"
 
 #include <QScreen>
 
@@ -15,17 +16,28 @@ int shiftCode(Qt::KeyboardModifiers modifiers) {
 
 } // namespace
 
+QSize FitPictureInto(QSize clip, QSize frame, QSize available) {
+    const QSize room = available - frame;
+    if (room.width() <= 0 || room.height() <= 0 ||
+        (clip.width() <= room.width() && clip.height() <= room.height()))
+        return clip;
+    return clip.scaled(room, Qt::KeepAspectRatio);
+}
+
 MpvView::MpvView(MpvEngine* engine, QWidget* parent)
     : QWidget(parent), engine_(engine), surface_(new MpvSurface(engine)),
-      container_(QWidget::createWindowContainer(surface_, this)) {
+      container_(QWidget::createWindowContainer(surface_, this)), seen_(new SeenWatcher(this)) {
     setObjectName(QStringLiteral("player"));
     // The video window opens its own menu on MouseDown.
     setContextMenuPolicy(Qt::PreventContextMenu);
     container_->setGeometry(rect());
     connect(surface_, &MpvSurface::pressed, this, &MpvView::onSurfacePressed);
     connect(engine, &MpvEngine::clipSizeChanged, this, &MpvView::fitToClip);
-    // Made hidden: nothing is decoded for it until it is shown.
-    QMetaObject::invokeMethod(this, &MpvView::followVisibility, Qt::QueuedConnection);
+    connect(engine, &MpvEngine::pictureGone, surface_, &MpvSurface::clearPicture);
+    // Made hidden: nothing is decoded for it until it is seen.
+    connect(seen_, &SeenWatcher::seenChanged, this, &MpvView::followVisibility);
+    QMetaObject::invokeMethod(
+        this, [this] { followVisibility(seen_->isSeen()); }, Qt::QueuedConnection);
 }
 
 MpvView::~MpvView() {
@@ -37,30 +49,15 @@ void MpvView::detachEngine() {
     engine_ = nullptr;
 }
 
-void MpvView::serviceRenderer() {
-    surface_->serviceRenderer();
-}
-
 void MpvView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     container_->setGeometry(rect());
 }
 
-// Shown and hidden also come in pairs while the picture changes window:
-// decide once the events have settled.
-void MpvView::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    QMetaObject::invokeMethod(this, &MpvView::followVisibility, Qt::QueuedConnection);
-}
-
-void MpvView::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    QMetaObject::invokeMethod(this, &MpvView::followVisibility, Qt::QueuedConnection);
-}
-
-void MpvView::followVisibility() {
+// A hidden or minimised picture is not decoded at all.
+void MpvView::followVisibility(bool seen) {
     if (engine_)
-        engine_->setPictureShown(isVisible());
+        engine_->setPictureShown(seen);
 }
 
 void MpvView::onSurfacePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at) {
@@ -71,6 +68,8 @@ void MpvView::onSurfacePressed(Qt::MouseButton button, Qt::KeyboardModifiers mod
 void MpvView::fitToClip(QSize clipSize) {
     if (clipSize.width() <= 0 || clipSize.height() <= 0)
         return;
+    if (const QScreen* screen = window()->screen())
+        clipSize = FitPictureInto(clipSize, frame_, screen->availableGeometry().size());
     if (fullScreen_ || covering_)
         homeSize_ = clipSize; // taken on the way back
     else

@@ -5,6 +5,12 @@
 
 class MpvEngine;
 class MpvSurface;
+class SeenWatcher;
+
+// The clip's size scaled down, its aspect kept, until the picture and the
+// `frame` a window puts round it fit into `available` (a screen's free
+// area). A clip that fits keeps its own size.
+QSize FitPictureInto(QSize clip, QSize frame, QSize available);
 
 // The picture area `player`: a widget that holds mpv's native surface and
 // takes the clip's own size at display size 0. It can leave its parent to
@@ -26,24 +32,27 @@ class MpvView : public QWidget {
     QSize areaSize() const { return fullScreen_ || covering_ ? homeSize_ : size(); }
 
     MpvSurface* surface() const { return surface_; }
-    void serviceRenderer();
     // The engine is going away: free the render context now.
     void detachEngine();
+    // Takes the clip's size, scaled down where the window would not fit
+    // its screen.
+    void fitToClip(QSize clipSize);
+    // The room the hosting window keeps round the picture.
+    void setFrameAround(QSize frame) { frame_ = frame; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
   private:
     void onSurfacePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
-    void fitToClip(QSize clipSize);
     void applyFullScreen();
-    void followVisibility();
+    void followVisibility(bool seen);
 
     QPointer<MpvEngine> engine_;
     MpvSurface* surface_;
     QWidget* container_;
+    SeenWatcher* seen_;
+    QSize frame_;
     // Asked for, and what the picture does at the moment.
     bool fullScreen_ = false;
     bool covering_ = false;

@@ -9,6 +9,7 @@
 #include "shared/title_scroller.h"
 #include "shared/video_host.h"
 #include "ui/image_button.h"
+#include "ui/seen_watcher.h"
 #include "ui/twips.h"
 #include "ui/widget_helpers.h"
 
@@ -30,7 +31,7 @@ using Widgets::makeLabel;
 namespace {
 
 // Both timers ask for the fastest rate; 15 ms is what the desktop delivers
-// for that and keeps an idle player cheap.
+// for that. Neither runs when it could change nothing on screen.
 constexpr int TimerIntervalMs = 15;
 
 // The title's top inside its strip, in twips.
@@ -234,9 +235,58 @@ void ControlPanel::startTimers() {
     connect(songtime, &QTimer::timeout, this, &ControlPanel::songtime_Timer);
     timscrollsongname = new QTimer(this);
     timscrollsongname->setObjectName(QStringLiteral("timscrollsongname"));
-    connect(timscrollsongname, &QTimer::timeout, this, &ControlPanel::timscrollsongname_Timer);
-    for (QTimer* timer : {songtime, timscrollsongname})
-        timer->start(TimerIntervalMs);
+    connect(timscrollsongname, &QTimer::timeout, this, &ControlPanel::scrollTitle);
+    songtime->setInterval(TimerIntervalMs);
+    timscrollsongname->setSingleShot(true);
+    seen_ = new SeenWatcher(this);
+    connect(seen_, &SeenWatcher::seenChanged, this, &ControlPanel::followSeen);
+}
+
+void ControlPanel::followSeen(bool seen) {
+    if (seen)
+        scheduleTitle();
+    else
+        timscrollsongname->stop();
+    followPlayback();
+}
+
+void ControlPanel::followEngine(MediaEngine& engine) {
+    engine_ = &engine;
+    connect(&engine, &MediaEngine::playbackStateChanged, this, &ControlPanel::followPlayback);
+    connect(&engine, &MediaEngine::positionJumped, this, &ControlPanel::showPositionOnce);
+    connect(&engine, &MediaEngine::durationKnown, transport, &Transport::onDurationKnown);
+    connect(&engine, &MediaEngine::openFailed, transport, &Transport::onOpenFailed);
+    followPlayback();
+}
+
+void ControlPanel::followPlayback() {
+    const bool moving = seen_->isSeen() && engine_ &&
+                        (engine_->playbackState() == PlaybackState::Playing || engine_->isOpening());
+    if (moving && !songtime->isActive())
+        songtime->start();
+    else if (!moving)
+        songtime->stop();
+    showPositionOnce();
+}
+
+void ControlPanel::showPositionOnce() {
+    if (engine_ && seen_->isSeen() && !songtime->isActive())
+        songtime_Timer();
+}
+
+// One fire moves the title by the ticks it takes to reach the next whole
+// pixel (usually three): the same path as a tick every 15 ms, a third of
+// the wake-ups, and none that would paint nothing.
+void ControlPanel::scheduleTitle() {
+    titleTicksDue_ = songTitle_.ticksUntilPixelMoves();
+    timscrollsongname->start(titleTicksDue_ * TimerIntervalMs);
+}
+
+void ControlPanel::scrollTitle() {
+    for (int i = 0; i < titleTicksDue_; ++i)
+        timscrollsongname_Timer();
+    if (seen_->isSeen())
+        scheduleTitle();
 }
 
 void ControlPanel::setUpOpenDialog(QFileDialog& dialog) {

@@ -3,9 +3,11 @@
 #include <QFrame>
 #include <QPixmap>
 #include <QString>
+#include <QPointer>
 #include <functional>
 
 class ImageButton;
+class SeenWatcher;
 class MediaEngine;
 class Messages;
 class PlaylistPair;
@@ -80,6 +82,8 @@ class ControlPanel : public QFrame {
     void Check1_Click();
     // Gives `engine` the volume, balance and mute the bars and the box show.
     void applySoundTo(MediaEngine& engine);
+    // Follows a new engine's state: the time runs while it plays.
+    void followEngine(MediaEngine& engine);
     void help_MouseMove();
     void playvcd_MouseMove();
     void ctlfrm_MouseMove();
@@ -97,6 +101,14 @@ class ControlPanel : public QFrame {
     void buildTransportButtons();
     void buildControlCentre();
     void startTimers();
+    // The time and the seek bar tick only while the position can move and
+    // somebody can see them; a jump (open, seek, Stop) shows at once.
+    void followPlayback();
+    void showPositionOnce();
+    // The title's timer fires when the title moves a whole pixel.
+    void scrollTitle();
+    void scheduleTitle();
+    void followSeen(bool seen);
     void connectScrollBar(QScrollBar* bar, void (ControlPanel::*change)(),
                           void (ControlPanel::*scroll)());
     QString runOpenDialog();
@@ -110,4 +122,7 @@ class ControlPanel : public QFrame {
     TitleScroller& songTitle_;
     VideoHost& video_;
     bool updatingSeekBar_ = false;
+    QPointer<MediaEngine> engine_;
+    SeenWatcher* seen_ = nullptr;
+    int titleTicksDue_ = 1;
 };

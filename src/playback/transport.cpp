@@ -38,6 +38,7 @@ void Transport::PlayIt() {
     if (Tnum > count)
         Tnum = 1;
     const int index = Tnum - 1;
+    awaitingLength_ = false; // numbered play leaves the seek bar's range alone
     // Lists loaded from files of different lengths may lack the path.
     const bool hasPath = index < playlist_.temlst.count();
     const QString path = playlist_.temlst.text(index);
@@ -65,6 +66,14 @@ void Transport::PauseIt() {
     else
         engine().pause();
     paused_ = !paused_;
+}
+
+void Transport::setPaused(bool paused) {
+    if (paused)
+        engine().pause();
+    else
+        engine().play();
+    paused_ = paused;
 }
 
 void Transport::next() {
@@ -100,8 +109,19 @@ void Transport::lstsong_DblClick() {
     if (path.isEmpty())
         return;
     engine().play();
+    awaitingLength_ = true;
     if (const auto length = engine().duration())
-        emit seekMaximumChanged(RoundHalfEven(*length));
+        showLength(*length);
+}
+
+void Transport::onDurationKnown(double seconds) {
+    if (awaitingLength_)
+        showLength(seconds);
+}
+
+void Transport::showLength(double seconds) {
+    awaitingLength_ = false;
+    emit seekMaximumChanged(RoundHalfEven(seconds));
 }
 
 void Transport::stopSelected() {

@@ -29,6 +29,13 @@ class Transport : public QObject {
     void PlayIt();
     // First use pauses, the next resumes, and so on.
     void PauseIt();
+    // Pauses or resumes outright (the desktop's media controls); the
+    // toggle then stands as if the pause button had got there.
+    void setPaused(bool paused);
+    // The engine learnt the open file's length: the seek bar takes it when
+    // the play button or the list asked for it.
+    void onDurationKnown(double seconds);
+    void onOpenFailed() { awaitingLength_ = false; }
 
     void playSelected(); // the play button
     void stopSelected(); // the stop button
@@ -61,5 +68,10 @@ class Transport : public QObject {
     TitleScroller& songTitle_;
     VideoHost& video_;
     Messages& messages_;
+    void showLength(double seconds);
+
     bool paused_ = false;
+    // The play button or the list opened a file whose length is not known
+    // yet; the seek bar takes it when it is.
+    bool awaitingLength_ = false;
 };

@@ -28,6 +28,8 @@ class TitleScroller : public QObject {
     // One tick of `timscrollsongname`: 5 twips left; once the label has left
     // the strip completely it re-enters from the right edge.
     void tick();
+    // How many ticks from now the label lands on another whole pixel.
+    int ticksUntilPixelMoves() const;
 
   signals:
     void textChanged(const QString& text);

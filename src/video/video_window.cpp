@@ -1,10 +1,12 @@
 #include "video/video_window.h"
 
 #include "engine/media_engine.h"
+#include "engine/mpv_view.h"
 #include "playlist/playlist_pair.h"
 #include "shared/title_scroller.h"
 #include "shared/video_host.h"
 #include "ui/drag_window.h"
+#include "ui/seen_watcher.h"
 #include "ui/twips.h"
 #include "ui/widget_helpers.h"
 #include "video/end_of_stream.h"
@@ -55,7 +57,20 @@ VideoWindow::VideoWindow(std::unique_ptr<MediaEngine> engine, PlaylistPair& play
     Timer1_ = new QTimer(this);
     Timer1_->setObjectName(QStringLiteral("Timer1"));
     connect(Timer1_, &QTimer::timeout, this, &VideoWindow::Timer1_Timer);
-    Timer1_->start(TickMs);
+    Timer1_->setInterval(TickMs);
+    // The banner and the fit change nothing anybody sees while the window
+    // is hidden or minimised: the timer runs only while it can be seen.
+    auto* seen = new SeenWatcher(this);
+    connect(seen, &SeenWatcher::seenChanged, this, &VideoWindow::followSeen);
+}
+
+void VideoWindow::followSeen(bool seen) {
+    if (!seen) {
+        Timer1_->stop();
+        return;
+    }
+    Timer1_Timer(); // fit at once, not a tick later
+    Timer1_->start();
 }
 
 // The engine goes first: it may still need its picture area (a child of
@@ -85,6 +100,12 @@ void VideoWindow::embedPlayer() {
     connect(player_.get(), &MediaEngine::EndOfStream, this, &VideoWindow::player_EndOfStream);
     connect(player_.get(), &MediaEngine::MouseDown, this, &VideoWindow::player_MouseDown);
     QWidget* view = player_->view();
+    // The window keeps a margin left of, right of and below the picture,
+    // and the banner above it: a clip too large for the screen is shown
+    // smaller, so that the whole window fits.
+    if (auto* picture = qobject_cast<MpvView*>(view))
+        picture->setFrameAround(QSize(Twips::toPx(PlayerLeft + FrameMargin),
+                                      Twips::toPx(PlayerTop + FrameMargin)));
     view->setParent(this);
     view->setGeometry(Twips::rect(PlayerLeft, PlayerTop, PlayerWidth, PlayerHeight));
     view->show();

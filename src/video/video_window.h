@@ -64,6 +64,7 @@ class VideoWindow : public QWidget {
     // The picture covers the screen in a window of its own.
     bool pictureIsAway() const;
     void fitToPicture();
+    void followSeen(bool seen);
     void placeOnScreen();
 
     std::unique_ptr<MediaEngine> player_;

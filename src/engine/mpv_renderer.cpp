@@ -1,0 +1,126 @@
+#include "engine/mpv_renderer.h"
+
+#include <mpv/render_gl.h>
+
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QWindow>
+#include <utility>
+
+namespace {
+
+void* glProcAddress(void*, const char* name) {
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    return context ? reinterpret_cast<void*>(context->getProcAddress(name)) : nullptr;
+}
+
+} // namespace
+
+MpvRenderer::MpvRenderer(mpv_handle* mpv, QWindow* window, std::function<void(bool)> ready)
+    : window_(window), thread_([this, mpv, ready = std::move(ready)] { run(mpv, ready); }) {}
+
+MpvRenderer::~MpvRenderer() {
+    post(Quit);
+    thread_.join();
+}
+
+void MpvRenderer::post(unsigned request) {
+    {
+        std::lock_guard lock(mutex_);
+        requests_ |= request;
+    }
+    wake_.notify_one();
+}
+
+void MpvRenderer::redraw(QSize pixels) {
+    {
+        std::lock_guard lock(mutex_);
+        pixels_ = pixels;
+    }
+    post(Redraw);
+}
+
+void MpvRenderer::clear() {
+    post(Clear);
+}
+
+unsigned long long MpvRenderer::framesDrawn() const {
+    std::lock_guard lock(mutex_);
+    return framesDrawn_;
+}
+
+void MpvRenderer::run(mpv_handle* mpv, std::function<void(bool)> ready) {
+    QOpenGLContext gl;
+    gl.setFormat(window_->requestedFormat());
+    gl_ = &gl;
+    const bool ok = gl.create() && gl.makeCurrent(window_) && createRenderContext(mpv);
+    ready(ok);
+    std::unique_lock lock(mutex_);
+    while (ok) {
+        wake_.wait(lock, [this] { return requests_ != 0; });
+        const unsigned requests = std::exchange(requests_, 0u);
+        if (requests & Quit)
+            break;
+        lock.unlock();
+        if (requests & Clear)
+            clearFramebuffer();
+        else
+            draw(requests & Redraw);
+        lock.lock();
+    }
+    lock.unlock();
+    if (render_) {
+        mpv_render_context_set_update_callback(render_, nullptr, nullptr);
+        mpv_render_context_free(render_);
+    }
+    gl.doneCurrent();
+    gl_ = nullptr;
+}
+
+bool MpvRenderer::createRenderContext(mpv_handle* mpv) {
+    mpv_opengl_init_params glInit{glProcAddress, nullptr};
+    int advancedControl = 0;
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
+        {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &glInit},
+        {MPV_RENDER_PARAM_ADVANCED_CONTROL, &advancedControl},
+        {MPV_RENDER_PARAM_INVALID, nullptr}};
+    if (mpv_render_context_create(&render_, mpv, params) < 0) {
+        render_ = nullptr;
+        return false;
+    }
+    // mpv's thread: only note that a frame is there.
+    mpv_render_context_set_update_callback(
+        render_, [](void* self) { static_cast<MpvRenderer*>(self)->post(NewFrame); }, this);
+    return true;
+}
+
+void MpvRenderer::draw(bool always) {
+    const bool newFrame = mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME;
+    if (!newFrame && !always)
+        return;
+    QSize pixels;
+    {
+        std::lock_guard lock(mutex_);
+        pixels = pixels_;
+    }
+    mpv_opengl_fbo fbo{int(gl_->defaultFramebufferObject()), pixels.width(), pixels.height(), 0};
+    int flipY = 1;
+    mpv_render_param params[] = {{MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
+                                 {MPV_RENDER_PARAM_FLIP_Y, &flipY},
+                                 {MPV_RENDER_PARAM_INVALID, nullptr}};
+    // Waits here, on this thread, until the frame is due: mpv paces itself.
+    mpv_render_context_render(render_, params);
+    gl_->swapBuffers(window_);
+    mpv_render_context_report_swap(render_);
+    std::lock_guard lock(mutex_);
+    ++framesDrawn_;
+}
+
+void MpvRenderer::clearFramebuffer() {
+    QOpenGLFunctions* gl = gl_->functions();
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, gl_->defaultFramebufferObject());
+    gl->glClearColor(0, 0, 0, 1);
+    gl->glClear(GL_COLOR_BUFFER_BIT);
+    gl_->swapBuffers(window_);
+}
