@@ -260,8 +260,9 @@ void ControlPanel::followEngine(MediaEngine& engine) {
 }
 
 void ControlPanel::followPlayback() {
-    const bool moving = seen_->isSeen() && engine_ &&
-                        (engine_->playbackState() == PlaybackState::Playing || engine_->isOpening());
+    const bool moving =
+        seen_->isSeen() && engine_ &&
+        (engine_->playbackState() == PlaybackState::Playing || engine_->isOpening());
     if (moving && !songtime->isActive())
         songtime->start();
     else if (!moving)

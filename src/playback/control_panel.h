@@ -2,8 +2,8 @@
 
 #include <QFrame>
 #include <QPixmap>
-#include <QString>
 #include <QPointer>
+#include <QString>
 #include <functional>
 
 class ImageButton;

@@ -104,8 +104,8 @@ void VideoWindow::embedPlayer() {
     // and the banner above it: a clip too large for the screen is shown
     // smaller, so that the whole window fits.
     if (auto* picture = qobject_cast<MpvView*>(view))
-        picture->setFrameAround(QSize(Twips::toPx(PlayerLeft + FrameMargin),
-                                      Twips::toPx(PlayerTop + FrameMargin)));
+        picture->setFrameAround(
+            QSize(Twips::toPx(PlayerLeft + FrameMargin), Twips::toPx(PlayerTop + FrameMargin)));
     view->setParent(this);
     view->setGeometry(Twips::rect(PlayerLeft, PlayerTop, PlayerWidth, PlayerHeight));
     view->show();

@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -115,10 +116,35 @@ class TestControlPanel : public QObject {
         const QString widest = QStringLiteral("均衡:100 % 左声道 ");
         QVERIFY(panel_->lblsound->fontMetrics().horizontalAdvance(widest.trimmed()) <=
                 panel_->lblsound->width());
-        for (QTimer* timer : {panel_->songtime, panel_->timscrollsongname}) {
-            QVERIFY(timer->isActive());
-            QCOMPARE(timer->interval(), 15);
+        QCOMPARE(panel_->songtime->interval(), 15);
+    }
+
+    // The time ticks while the position can move, the title when it moves
+    // a pixel, and nothing while nobody can see the panel.
+    void timersRunOnlyWhileTheyCanChangeTheScreen() {
+        panel_->followEngine(engine());
+        QVERIFY(!panel_->songtime->isActive() && !panel_->timscrollsongname->isActive());
+        panel_->show();
+        QTRY_VERIFY(panel_->timscrollsongname->isActive());
+        QVERIFY(panel_->timscrollsongname->interval() <= 45);
+        const struct {
+            std::function<bool()> change;
+            bool ticking;
+        } steps[] = {{[&] { return engine().play(); }, true},
+                     {[&] { return engine().pause(); }, false},
+                     {[&] { return engine().play(); }, true},
+                     {[&] { return engine().stop(); }, false}};
+        for (const auto& step : steps) {
+            QVERIFY(step.change());
+            QCOMPARE(panel_->songtime->isActive(), step.ticking);
         }
+        // A jump while stopped shows at once.
+        engine().position = 42;
+        emit engine().positionJumped();
+        QCOMPARE(panel_->lbltimes->text(), QStringLiteral("0:42"));
+        engine().play();
+        panel_->hide();
+        QTRY_VERIFY(!panel_->songtime->isActive() && !panel_->timscrollsongname->isActive());
     }
 
     void aPressShowsThePressedLookUntilRelease() {
@@ -228,6 +254,8 @@ class TestControlPanel : public QObject {
     }
 
     void theTimerFollowsThePositionWithoutSeeking() {
+        panel_->followEngine(engine());
+        panel_->show();
         playlist_.append(QStringLiteral("a"), QStringLiteral("/a.mp3"));
         playlist_.select(0);
         engine().length = 100.4;

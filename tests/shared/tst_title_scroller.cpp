@@ -1,4 +1,5 @@
 #include "shared/title_scroller.h"
+#include "ui/twips.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -44,6 +45,26 @@ class TestTitleScroller : public QObject {
         for (int i = 0; i < 579; ++i)
             scroller.tick();
         QCOMPARE(scroller.left(), -895.0);
+        // The timer sleeps until the label lands on another pixel: here
+        // the re-entry, one tick away.
+        QCOMPARE(scroller.ticksUntilPixelMoves(), 1);
+    }
+
+    // Every wake-up of the title's timer moves it by exactly one pixel.
+    void eachPixelIsReachedInTheTicksPredicted() {
+        TitleScroller scroller;
+        scroller.setWidth(100);
+        for (int round = 0; round < 2000; ++round) {
+            const int ticks = scroller.ticksUntilPixelMoves();
+            QVERIFY(ticks >= 1 && ticks <= 3);
+            const int pixel = Twips::toPx(scroller.left());
+            for (int i = 1; i < ticks; ++i) {
+                scroller.tick();
+                QCOMPARE(Twips::toPx(scroller.left()), pixel);
+            }
+            scroller.tick();
+            QVERIFY(Twips::toPx(scroller.left()) != pixel);
+        }
     }
 
     void newTextKeepsThePosition() {

@@ -81,8 +81,12 @@ class TestVideoWindow : public QObject {
         QCOMPARE(player->geometry(), QRect(6, 36, 306, 229));
 
         auto* timer = w.findChild<QTimer*>("Timer1");
-        QVERIFY(timer && timer->isActive());
+        QVERIFY(timer && !timer->isActive()); // ticks only while it can be seen
         QCOMPARE(timer->interval(), 100);
+        w.show();
+        QTRY_VERIFY(timer->isActive());
+        w.showMinimized();
+        QTRY_VERIFY(!timer->isActive());
     }
 
     void tickScrollsTheBannerAndFitsThePicture() {
