@@ -2,6 +2,8 @@
 #include "support/test_clips.h"
 #include "support/wav.h"
 
+#include <mpv/client.h>
+
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -59,6 +61,8 @@ class TestMpvEngine : public QObject {
     void liveChangesReachTheSound_data();
     void liveChangesReachTheSound();
     void pictureOffLeavesTheSoundWhole();
+    void subtitlesBesideAClipReadInEitherEncoding_data();
+    void subtitlesBesideAClipReadInEitherEncoding();
 
   private:
     std::unique_ptr<MpvEngine> engine_;
@@ -405,6 +409,33 @@ void TestMpvEngine::pictureOffLeavesTheSoundWhole() {
     for (size_t i = 0; i < reference.samples[0].size(); ++i)
         worst = std::max(worst, std::abs(switched.samples[0][i] - reference.samples[0][i]));
     QVERIFY2(worst < 1e-3, qPrintable(QString::number(worst)));
+}
+
+// Chinese subtitle files are mostly GBK; UTF-8 ones must still read.
+void TestMpvEngine::subtitlesBesideAClipReadInEitherEncoding_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("GBK") << QByteArray("\xD6\xD0\xCE\xC4\xD7\xD6\xC4\xBB");
+    QTest::newRow("UTF-8") << QStringLiteral("中文字幕").toUtf8();
+}
+
+void TestMpvEngine::subtitlesBesideAClipReadInEitherEncoding() {
+    QFETCH(QByteArray, text);
+    const QString clip =
+        temp_.filePath(QStringLiteral("subtitled-%1.mkv").arg(QTest::currentDataTag()));
+    QVERIFY(QFile::copy(TestClips::testPatternClip(3), clip));
+    QFile subtitles(QString(clip).replace(QLatin1String(".mkv"), QLatin1String(".srt")));
+    QVERIFY(subtitles.open(QIODevice::WriteOnly));
+    subtitles.write("1\r\n00:00:00,000 --> 00:00:03,000\r\n" + text + "\r\n\r\n");
+    subtitles.close();
+    MpvEngine engine(headless());
+    QVERIFY(opens(engine, clip));
+    const auto shown = [&] {
+        char* value = mpv_get_property_string(engine.handle(), "sub-text");
+        const QString line = QString::fromUtf8(value ? value : "");
+        mpv_free(value);
+        return line;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), QStringLiteral("中文字幕"), 3000);
 }
 
 QTEST_GUILESS_MAIN(TestMpvEngine)

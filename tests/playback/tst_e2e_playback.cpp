@@ -11,11 +11,105 @@
 
 #include "support/fakes.h"
 
+#include <mpv/client.h>
+
+#include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <atomic>
 #include <clocale>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+// The control panel and the video window on the real engine, wired as the
+// program wires them.
+struct Rig {
+    PlaylistPair playlist;
+    TitleScroller title;
+    CountingTips tips;
+    RecordingMessages messages;
+    VideoWindowManager video{playlist, title, tips, [] {
+                                 MpvEngineOptions options;
+                                 options.audioOutput = QStringLiteral("null");
+                                 return std::make_unique<MpvEngine>(options);
+                             }};
+    ControlPanel panel{playlist, title, video, messages};
+
+    Rig() {
+        QObject::connect(&video, &VideoWindowManager::engineCreated, &panel,
+                         &ControlPanel::followEngine);
+        panel.show();
+    }
+    MpvEngine& engine() { return static_cast<MpvEngine&>(video.engine()); }
+    bool mpvFlag(const char* name) {
+        int flag = 0;
+        mpv_get_property(engine().handle(), name, MPV_FORMAT_FLAG, &flag);
+        return flag != 0;
+    }
+};
+
+// Measures how long the UI thread leaves a 10 ms timer waiting; a thread
+// of its own ends the test should the UI thread hang for good.
+class UiWatch {
+  public:
+    UiWatch() {
+        clock_.start();
+        beat_ = 0;
+        connect();
+        dog_ = std::thread([this] {
+            while (!done_) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                if (clock_.elapsed() - beat_ > 10000)
+                    qFatal("the UI thread has not answered for 10 s");
+            }
+        });
+    }
+    ~UiWatch() {
+        done_ = true;
+        dog_.join();
+    }
+    qint64 longestGapMs() const { return longest_; }
+
+  private:
+    void connect() {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = clock_.elapsed();
+            longest_ = std::max(longest_, now - beat_);
+            beat_ = now;
+        });
+        timer_.start();
+    }
+    QElapsedTimer clock_;
+    QTimer timer_;
+    std::atomic<qint64> beat_;
+    qint64 longest_ = 0;
+    std::atomic<bool> done_ = false;
+    std::thread dog_;
+};
+
+// A cue sheet whose sound file is a FIFO nobody writes: its open never
+// ends, as on a stalled network share.
+QString stalledCueSheet(const QTemporaryDir& dir) {
+    const QString fifo = dir.filePath(QStringLiteral("stalled.wav"));
+    if (mkfifo(QFile::encodeName(fifo).constData(), 0600) != 0)
+        return {};
+    QFile cue(dir.filePath(QStringLiteral("stalled.cue")));
+    if (!cue.open(QIODevice::WriteOnly))
+        return {};
+    cue.write("FILE \"stalled.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+    return cue.fileName();
+}
+
+} // namespace
 
 // The control panel on the real engine: play from the list, follow the
 // time, seek, and move on to the next entry when a file ends.
@@ -33,19 +127,11 @@ class TestE2ePlayback : public QObject {
     }
 
     void playSeekAndMoveOn() {
-        PlaylistPair playlist;
-        TitleScroller title;
-        CountingTips tips;
-        RecordingMessages messages;
-        VideoWindowManager video(playlist, title, tips, [] {
-            MpvEngineOptions options;
-            options.audioOutput = QStringLiteral("null");
-            return std::make_unique<MpvEngine>(options);
-        });
-        ControlPanel panel(playlist, title, video, messages);
-        QObject::connect(&video, &VideoWindowManager::engineCreated, &panel,
-                         &ControlPanel::followEngine);
-        panel.show();
+        Rig rig;
+        PlaylistPair& playlist = rig.playlist;
+        VideoWindowManager& video = rig.video;
+        ControlPanel& panel = rig.panel;
+        RecordingMessages& messages = rig.messages;
         for (const QString& clip : clips_)
             QVERIFY(playlist.append(MakeTitle(clip), clip));
         panel.HScroll1->setValue(1700);
@@ -70,6 +156,77 @@ class TestE2ePlayback : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(panel.lbltimes->text(), QStringLiteral("0:01"), 5000);
         QCOMPARE(panel.transport->Tnum, qint16(0));
         QVERIFY(messages.shown.isEmpty());
+    }
+
+    // While mpv waits for a file that never comes, the UI answers at once
+    // and the next entry plays.
+    void aFileThatNeverOpensLeavesTheUiAnswering() {
+        QTemporaryDir dir;
+        const QString cue = stalledCueSheet(dir);
+        QVERIFY(!cue.isEmpty());
+        Rig rig;
+        QVERIFY(rig.playlist.append(QStringLiteral("stalled"), cue));
+        QVERIFY(rig.playlist.append(MakeTitle(clips_[1]), clips_[1]));
+        rig.playlist.select(0);
+        rig.panel.transport->lstsong_DblClick();
+        QTest::qWait(300);
+        QVERIFY(rig.engine().isOpening());
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(rig.panel.Check1, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.mpvFlag("mute"), 1000);
+        QVERIFY2(clock.elapsed() < 300, qPrintable(QString::number(clock.elapsed())));
+        rig.playlist.select(1);
+        rig.panel.transport->lstsong_DblClick();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.engine().fileName(), clips_[1], 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.engine().currentPosition().value_or(0) > 0.2, 3000);
+    }
+
+    // Commands at random, quicker than files open: the UI never stalls and
+    // ends showing what the last command asked for.
+    void randomCommandsNeverStallTheUi() {
+        QTemporaryDir dir;
+        Rig rig;
+        const QStringList entries =
+            clips_ + QStringList{TestClips::videoClip(), TestClips::notMediaFile(),
+                                 dir.filePath("missing.wav"), stalledCueSheet(dir)};
+        for (const QString& path : entries)
+            QVERIFY(rig.playlist.append(MakeTitle(path), path));
+        ControlPanel& panel = rig.panel;
+        QRandomGenerator random(QRandomGenerator::global()->generate());
+        const auto anyEntry = [&] { return int(random.bounded(entries.size())); };
+        const std::function<void()> commands[] = {
+            [&] { rig.playlist.select(anyEntry()); },
+            [&] { panel.transport->lstsong_DblClick(); }, // Enter, a double click
+            [&] { panel.CtrlImage_Click(1); },            // play
+            [&] { panel.CtrlImage_Click(2); },            // stop
+            [&] { panel.CtrlImage_Click(3); },            // pause
+            [&] { panel.CtrlImage_Click(4); },            // next
+            [&] { panel.CtrlImage_Click(5); },            // previous
+            [&] { rig.video.engine().setDisplaySize(3); },
+            [&] { rig.video.engine().setDisplaySize(0); },
+            [&] { rig.video.hideVideoWindow(); },
+            [&] { rig.video.showVideoWindow(); },
+            [&] {
+                panel.Slider1->setValue(int(random.bounded(4)));
+                panel.Slider1_Scroll();
+            }};
+        UiWatch watch;
+        for (int i = 0; i < 200; ++i) {
+            commands[random.bounded(int(std::size(commands)))]();
+            QTest::qWait(int(random.bounded(60)));
+        }
+        // The last command: play the second clip.
+        rig.video.engine().setDisplaySize(0);
+        rig.playlist.select(1);
+        panel.transport->lstsong_DblClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.engine().isOpening(), 5000);
+        QCOMPARE(rig.engine().fileName(), clips_[1]);
+        QCOMPARE(panel.lblsongname->text(), MakeTitle(clips_[1]));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.engine().playbackState(), PlaybackState::Playing, 3000);
+        QVERIFY(rig.video.window()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(panel.lbltimes->text() == QStringLiteral("0:01"), 3000);
+        QVERIFY2(watch.longestGapMs() < 500, qPrintable(QString::number(watch.longestGapMs())));
     }
 };
 

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QtEndian>
 
 namespace TestClips {
 
@@ -66,6 +67,31 @@ QString make(const QString& name, const QStringList& ffmpegArgs) {
                     ffmpeg.exitCode() == 0 && QFileInfo(temp).size() > 0;
     if (!ok || !QFile::rename(temp, target))
         QFile::remove(temp); // failed, or another process got there first
+    return QFileInfo::exists(target) ? target : QString();
+}
+
+QString rotatedClip() {
+    const QString stored = make(
+        QStringLiteral("stored-640x360.mp4"),
+        {"-f", "lavfi", "-i", "testsrc=size=640x360:rate=5:duration=3", "-pix_fmt", "yuv420p"});
+    const QString target = QDir(dir()).filePath(QStringLiteral("rotated-90.mp4"));
+    QFile in(stored);
+    if (QFileInfo::exists(target) || !in.open(QIODevice::ReadOnly))
+        return QFileInfo::exists(target) ? target : QString();
+    QByteArray bytes = in.readAll();
+    // The track header's matrix follows its type by 40 bytes (version 0):
+    // a quarter turn is {0, 1, 0; -1, 0, 0; 0, 0, 1} in 16.16 and 2.30.
+    const qsizetype header = bytes.indexOf("tkhd");
+    if (header < 0)
+        return {};
+    const quint32 turn[9] = {0, 0x10000, 0, 0xFFFF0000u, 0, 0, 0, 0, 0x40000000};
+    for (int i = 0; i < 9; ++i)
+        qToBigEndian(turn[i], bytes.data() + header + 4 + 40 + 4 * i);
+    const QString temp = QDir(dir()).filePath(temporaryNameFor(QStringLiteral("rotated-90.mp4")));
+    QFile out(temp);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush() ||
+        !QFile::rename(temp, target))
+        QFile::remove(temp);
     return QFileInfo::exists(target) ? target : QString();
 }
 

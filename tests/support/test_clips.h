@@ -29,6 +29,9 @@ QString testPatternClip(int seconds, int width = 640, int height = 360);
 // `seconds` of a 640x360 picture filled with one colour (an ffmpeg colour
 // name such as "red"), with sound, Matroska.
 QString colourClip(const QString& colour, int seconds = 3, int width = 640, int height = 360);
+// 640x360 stored, to be shown turned a quarter (a phone held upright):
+// MP4 with a rotation in its track header.
+QString rotatedClip();
 // A file that is no media at all (plain text with a media extension).
 QString notMediaFile();
 

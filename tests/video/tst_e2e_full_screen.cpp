@@ -68,6 +68,8 @@ class TestFullScreen : public QObject {
     void cleanup();
     void rightPressOnFullScreenPictureRestoresIt();
     void closeLeavesFullScreenFirst();
+    void theWindowFitsThePictureAsShown_data();
+    void theWindowFitsThePictureAsShown();
 
   private:
     QWidget* picture() { return manager_->engine().view(); }
@@ -110,6 +112,41 @@ void TestFullScreen::init() {
 
 void TestFullScreen::cleanup() {
     manager_.reset();
+}
+
+// Turned clips fit as they are shown; clips larger than the screen are
+// shown smaller, so that the whole window fits on it.
+void TestFullScreen::theWindowFitsThePictureAsShown_data() {
+    QTest::addColumn<QString>("clip");
+    QTest::addColumn<QSize>("window");
+    const auto pattern = [](const char* size) {
+        return TestClips::make(QStringLiteral("pattern-%1.mp4").arg(size),
+                               {"-f", "lavfi", "-i",
+                                QStringLiteral("testsrc=size=%1:rate=2:duration=3").arg(size),
+                                "-pix_fmt", "yuv420p"});
+    };
+    // The picture sits 6 pixels in from the left and 36 down, with a 6-pixel
+    // margin right of and below it; the screen is 1280 x 1024.
+    QTest::newRow("a quarter turn") << TestClips::rotatedClip() << QSize(372, 682);
+    QTest::newRow("wider than the screen") << pattern("2560x1440") << QSize(1280, 755);
+    QTest::newRow("taller than the screen") << pattern("720x1280") << QSize(564, 1024);
+}
+
+void TestFullScreen::theWindowFitsThePictureAsShown() {
+    QFETCH(QString, clip);
+    QFETCH(QSize, window);
+    QVERIFY(!clip.isEmpty());
+    QVERIFY(manager_->engine().setFileName(clip));
+    const auto fits = [&] {
+        const QSize now = manager_->window()->size();
+        return std::abs(now.width() - window.width()) <= 2 &&
+               std::abs(now.height() - window.height()) <= 2;
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(fits(),
+                              qPrintable(QStringLiteral("%1x%2")
+                                             .arg(manager_->window()->width())
+                                             .arg(manager_->window()->height())),
+                              5000);
 }
 
 void TestFullScreen::goFullScreenThroughTheMenu() {
