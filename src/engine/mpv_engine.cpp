@@ -82,7 +82,12 @@ QSize shownPictureSize(const mpv_node& videoOutParams) {
 } // namespace
 
 MpvEngine::MpvEngine(const MpvEngineOptions& options, QObject* parent)
-    : MediaEngine(parent), options_(options) {
+    : MediaEngine(parent), options_(options), lengthWait_(new QTimer(this)) {
+    // mpv reports a length that did not change (the same file again) not at
+    // all: after this long the one known stands.
+    lengthWait_->setSingleShot(true);
+    lengthWait_->setInterval(300);
+    connect(lengthWait_, &QTimer::timeout, this, &MpvEngine::finishOpen);
     // libmpv refuses to start unless numbers are formatted the C way.
     std::setlocale(LC_NUMERIC, "C");
     mpv_ = mpv_create();
@@ -225,6 +230,8 @@ void MpvEngine::handlePropertyChange(const mpv_event& event) {
         } else {
             state_.duration.reset();
         }
+        if (lengthWait_->isActive())
+            finishOpen();
         break;
     case VideoOutParams:
         setPicture(property->format == MPV_FORMAT_NODE
@@ -288,6 +295,7 @@ bool MpvEngine::open(const QString& path, Source source) {
     endedAtEof_ = false;
     pending_ = {path, source, false};
     state_.opening = true;
+    lengthWait_->stop();
     // While a file plays, the new one is tried aside first: one that cannot
     // be played leaves the playing one as it was.
     const bool somethingPlays = !state_.idle && !state_.halted;
@@ -333,6 +341,11 @@ void MpvEngine::load() {
 }
 
 void MpvEngine::onLoaded() {
+    lengthWait_->start();
+}
+
+void MpvEngine::finishOpen() {
+    lengthWait_->stop();
     state_.opening = false;
     state_.fileName = pending_.path;
     state_.halted = false;
@@ -345,6 +358,7 @@ void MpvEngine::onLoaded() {
 }
 
 void MpvEngine::onLoadFailed() {
+    lengthWait_->stop();
     state_.opening = false;
     restartable_ = false;
     // Whatever the window showed of an earlier file is no picture of this one.
@@ -358,6 +372,7 @@ void MpvEngine::onLoadFailed() {
 void MpvEngine::cancelOpen() {
     if (!state_.opening)
         return;
+    lengthWait_->stop();
     ++generation_;
     state_.opening = false;
     if (pending_.probing) {

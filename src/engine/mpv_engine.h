@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QSize>
+#include <QTimer>
 #include <atomic>
 #include <memory>
 
@@ -99,6 +100,7 @@ class MpvEngine : public MediaEngine {
     void load();
     void onProbed(bool playable);
     void onLoaded();
+    void finishOpen();
     void onLoadFailed();
     void cancelOpen();
     MpvProbe& probe();
@@ -119,6 +121,9 @@ class MpvEngine : public MediaEngine {
     Source source_ = Source::UserFile;
     PendingOpen pending_;
     MpvLoad load_;
+    // Loaded, and told to the rest of the program once mpv has reported
+    // its length (or said it has none): nobody sees it without one.
+    QTimer* lengthWait_;
     // End of stream: the last file ended by reaching its end and mpv has
     // nothing left to play (idle).
     bool endedAtEof_ = false;

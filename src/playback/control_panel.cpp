@@ -232,11 +232,11 @@ void ControlPanel::connectScrollBar(QScrollBar* bar, void (ControlPanel::*change
 void ControlPanel::startTimers() {
     songtime = new QTimer(this);
     songtime->setObjectName(QStringLiteral("songtime"));
-    connect(songtime, &QTimer::timeout, this, &ControlPanel::songtime_Timer);
+    connect(songtime, &QTimer::timeout, this, &ControlPanel::tickTime);
     timscrollsongname = new QTimer(this);
     timscrollsongname->setObjectName(QStringLiteral("timscrollsongname"));
     connect(timscrollsongname, &QTimer::timeout, this, &ControlPanel::scrollTitle);
-    songtime->setInterval(TimerIntervalMs);
+    songtime->setSingleShot(true);
     timscrollsongname->setSingleShot(true);
     seen_ = new SeenWatcher(this);
     connect(seen_, &SeenWatcher::seenChanged, this, &ControlPanel::followSeen);
@@ -264,15 +264,27 @@ void ControlPanel::followPlayback() {
         seen_->isSeen() && engine_ &&
         (engine_->playbackState() == PlaybackState::Playing || engine_->isOpening());
     if (moving && !songtime->isActive())
-        songtime->start();
+        songtime->start(TimerIntervalMs);
     else if (!moving)
         songtime->stop();
     showPositionOnce();
 }
 
+// The time and the bar show whole seconds: the next tick comes when the
+// second shown changes, not sixty times in between.
+void ControlPanel::tickTime() {
+    songtime_Timer();
+    const std::optional<double> position = engine_ ? engine_->currentPosition() : std::nullopt;
+    songtime->start(std::max(TimerIntervalMs,
+                             position ? MsUntilShownSecondChanges(*position) : TimerIntervalMs));
+}
+
 void ControlPanel::showPositionOnce() {
-    if (engine_ && seen_->isSeen() && !songtime->isActive())
-        songtime_Timer();
+    if (!engine_ || !seen_->isSeen())
+        return;
+    songtime_Timer();
+    if (songtime->isActive()) // a jump: the next change is due at another time
+        songtime->start(TimerIntervalMs);
 }
 
 // One fire moves the title by the ticks it takes to reach the next whole

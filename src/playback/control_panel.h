@@ -105,6 +105,7 @@ class ControlPanel : public QFrame {
     // somebody can see them; a jump (open, seek, Stop) shows at once.
     void followPlayback();
     void showPositionOnce();
+    void tickTime();
     // The title's timer fires when the title moves a whole pixel.
     void scrollTitle();
     void scheduleTitle();

@@ -13,6 +13,14 @@ bool fitsInt16(long long v) {
 
 } // namespace
 
+int MsUntilShownSecondChanges(double t) {
+    // At a half the second shown may turn on the next step already.
+    if (!std::isfinite(t) || t - std::floor(t) == 0.5)
+        return 1;
+    const double nextHalf = std::floor(t - 0.5) + 1.5;
+    return std::max(1, static_cast<int>(std::ceil((nextHalf - t) * 1000.0 - 1e-6)) + 1);
+}
+
 int RoundHalfEven(double value) {
     if (std::isnan(value))
         return 0;

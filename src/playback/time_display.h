@@ -14,3 +14,7 @@ int RoundHalfEven(double value);
 // 16-bit number and 60 x minutes a 16-bit product, so from 547 minutes on
 // there is no caption (nullopt) and the label keeps its last text.
 std::optional<QString> ElapsedText(double t);
+
+// Milliseconds until the whole second shown for a position of `t` seconds
+// changes while playing on (the next half second past `t`), at least 1.
+int MsUntilShownSecondChanges(double t);

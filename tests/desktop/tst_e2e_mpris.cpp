@@ -70,6 +70,9 @@ class TestE2eMpris : public QObject {
     QString a_, b_, c_;
     // Properties named by PropertiesChanged, in order of arrival.
     QStringList changed_;
+    // Every Metadata and PlaybackStatus clients were told of, in order.
+    QList<QVariantMap> metadataSeen_;
+    QStringList statusSeen_;
 
     QString prefix() const { return root_.path() + "/prefix"; }
 
@@ -90,8 +93,13 @@ class TestE2eMpris : public QObject {
   private slots:
     void onPropertiesChanged(const QString& interface, const QVariantMap& changed,
                              const QStringList&) {
-        if (interface == Player)
-            changed_ << changed.keys();
+        if (interface != Player)
+            return;
+        changed_ << changed.keys();
+        if (changed.contains("Metadata"))
+            metadataSeen_ << qdbus_cast<QVariantMap>(changed.value("Metadata"));
+        if (changed.contains("PlaybackStatus"))
+            statusSeen_ << changed.value("PlaybackStatus").toString();
     }
 
     void initTestCase() {
@@ -158,11 +166,20 @@ class TestE2eMpris : public QObject {
         Call("PlayPause");
         QTRY_COMPARE(Status(), QString("Paused"));
         QTRY_VERIFY(changed_.contains("PlaybackStatus"));
+        QTest::qWait(300); // mpv's last report from before the pause
         const qlonglong held = Position();
         QTest::qWait(400);
         QCOMPARE(Position(), held);
-        Call("Play");
-        QTRY_COMPARE(Status(), QString("Playing"));
+        // Asking for the state it is in changes nothing, once or twice.
+        for (const char* again : {"Pause", "Pause"}) {
+            Call(again);
+            QTest::qWait(200);
+            QCOMPARE(Status(), QString("Paused"));
+        }
+        for (const char* resume : {"Play", "Play"}) {
+            Call(resume);
+            QTRY_COMPARE(Status(), QString("Playing"));
+        }
     }
 
     void setPositionSeeksInTheOpenTrack() {
@@ -184,10 +201,19 @@ class TestE2eMpris : public QObject {
 
     void nextPlaysFromTheTrackNumberAndStopStops() {
         changed_.clear();
+        metadataSeen_.clear();
+        statusSeen_.clear();
         // No next or previous yet: the track number is 0, so next plays entry 1.
         Call("Next");
         QTRY_COMPARE(PlayingUrl(), FileUrl(a_));
         QTRY_VERIFY(changed_.contains("Metadata"));
+        // Clients go straight to the new track, with its length.
+        QTRY_VERIFY(!metadataSeen_.isEmpty());
+        for (const QVariantMap& seen : metadataSeen_) {
+            QCOMPARE(seen.value("xesam:url").toString(), FileUrl(a_));
+            QVERIFY(seen.contains("mpris:length"));
+        }
+        QVERIFY(!statusSeen_.contains("Stopped"));
         Call("Next");
         QTRY_COMPARE(PlayingUrl(), FileUrl(b_));
         Call("Stop");
@@ -214,8 +240,9 @@ class TestE2eMpris : public QObject {
     }
 
     void quitEndsThePlayer() {
-        // It ends at once, as "关闭程序" does, without waiting to answer.
-        QDBusInterface(Service, ObjectPath, Root).call(QDBus::NoBlock, "Quit");
+        // It ends as "关闭程序" does, once its caller has its answer.
+        const QDBusMessage reply = QDBusInterface(Service, ObjectPath, Root).call("Quit");
+        QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
         QVERIFY(player_.waitForFinished(10000));
         QTRY_VERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(Service));
     }

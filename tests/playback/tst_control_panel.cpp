@@ -116,7 +116,6 @@ class TestControlPanel : public QObject {
         const QString widest = QStringLiteral("均衡:100 % 左声道 ");
         QVERIFY(panel_->lblsound->fontMetrics().horizontalAdvance(widest.trimmed()) <=
                 panel_->lblsound->width());
-        QCOMPARE(panel_->songtime->interval(), 15);
     }
 
     // The time ticks while the position can move, the title when it moves

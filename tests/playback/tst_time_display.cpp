@@ -52,6 +52,21 @@ class TestTimeDisplay : public QObject {
     }
 
     // 60 x 547 no longer fits 16 bits: the label keeps its last text.
+    // The next tick is due when the second shown changes.
+    void msUntilShownSecondChanges_data() {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<int>("ms");
+        QTest::newRow("start") << 0.0 << 501;
+        QTest::newRow("just before a half") << 0.4 << 101;
+        QTest::newRow("past a half") << 2.9 << 601;
+        QTest::newRow("on a half") << 0.5 << 1;
+    }
+    void msUntilShownSecondChanges() {
+        QFETCH(double, seconds);
+        QFETCH(int, ms);
+        QCOMPARE(MsUntilShownSecondChanges(seconds), ms);
+    }
+
     void noTextFrom547Minutes_data() {
         QTest::addColumn<double>("seconds");
         QTest::newRow("547:00") << 32820.0;
