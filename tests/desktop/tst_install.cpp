@@ -1,5 +1,6 @@
 #include "support/installed_copy.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -41,6 +42,7 @@ class TestInstall : public QObject {
         QTest::newRow("tips") << "share/sonvela/File.Lwo";
         QTest::newRow("desktop entry") << "share/applications/sonvela.desktop";
         QTest::newRow("metadata") << "share/metainfo/io.github.sonvela.Sonvela.metainfo.xml";
+        QTest::newRow("licence") << "share/doc/sonvela/COPYING";
     }
     void layout() {
         QFETCH(QString, file);
@@ -51,6 +53,19 @@ class TestInstall : public QObject {
         QVERIFY(QFileInfo(prefix_.filePath("bin/sonvela")).isExecutable());
         QCOMPARE(QFileInfo(prefix_.filePath("share/sonvela/File.Lwo")).size(),
                  QFileInfo(SONVELA_SOURCE_DIR "/data/File.Lwo").size());
+    }
+
+    // GPL-3.0-or-later, as what the player links (libcdio, Debian's libmpv)
+    // requires: the licence's text goes with every copy and the metadata
+    // says so.
+    void licenceIsTheGplAndTheMetadataNamesIt() {
+        QFile copying(prefix_.filePath("share/doc/sonvela/COPYING"));
+        QFile gpl("/usr/share/common-licenses/GPL-3");
+        QVERIFY(copying.open(QIODevice::ReadOnly) && gpl.open(QIODevice::ReadOnly));
+        QCOMPARE(copying.readAll(), gpl.readAll());
+        QFile metadata(prefix_.filePath("share/metainfo/io.github.sonvela.Sonvela.metainfo.xml"));
+        QVERIFY(metadata.open(QIODevice::ReadOnly));
+        QVERIFY(metadata.readAll().contains("<project_license>GPL-3.0-or-later</project_license>"));
     }
 
     void iconsAreDrawnAtEverySize() {
