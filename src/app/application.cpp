@@ -89,7 +89,7 @@ bool Application::Form_Load() {
         env_.endProcess();
         return false;
     }
-    desktop_->listenForSecondStarts(env_.lockFolder);
+    desktop_->listenForSecondStarts(guard_.folder());
     // Placed where a user looks first; a tip of the day opened in step 1
     // stays on top of it.
     Widgets::centerOnScreen(mainWindow_.get());
@@ -109,7 +109,7 @@ bool Application::Form_Load() {
 }
 
 bool Application::handedToRunningCopy() {
-    return HandedToRunningCopy(guard_, env_.lockFolder, env_.filesToOpen);
+    return HandedToRunningCopy(guard_, env_.filesToOpen);
 }
 
 void Application::openTipsIfWanted() {

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,7 +35,7 @@ qint64 deadProcessId() {
     return child;
 }
 
-enum class Found { Primary, Fallback, Refused };
+enum class Found { Primary, Fallback, Refused, Nowhere };
 
 } // namespace
 
@@ -70,6 +71,12 @@ class TestInstanceGuard : public QObject {
         QTest::newRow("folder with files") << "full folder" << Found::Fallback;
         QTest::newRow("runtime folder is a file") << "runtime file" << Found::Fallback;
         QTest::newRow("live copy") << "live copy" << Found::Refused;
+        // The runtime folder must be the user's alone.
+        QTest::newRow("runtime folder of ours, readable") << "mode 0755" << Found::Primary;
+        QTest::newRow("runtime folder open to all") << "mode 0777" << Found::Fallback;
+        QTest::newRow("runtime folder is a link") << "link" << Found::Fallback;
+        QTest::newRow("runtime folder of another user") << "nobody's" << Found::Fallback;
+        QTest::newRow("no folder of the user's") << "both 0777" << Found::Nowhere;
     }
     void whatStandsAtTheLock() {
         QFETCH(QString, state);
@@ -107,6 +114,17 @@ class TestInstanceGuard : public QObject {
             writeFile(runtime, "x");
         } else if (state == "live copy")
             writeFile(lock, lockNaming(sleeper.processId(), "sleep"));
+        else if (state == "link") {
+            QVERIFY(QDir(runtime).rename(runtime, dir.filePath("private")));
+            QVERIFY(QFile::link(dir.filePath("private"), runtime));
+        } else if (state == "nobody's" &&
+                   (geteuid() != 0 || ::chown(qPrintable(runtime), 65534, 65534)))
+            QSKIP("needs root, to give a folder to another user");
+        if (state.startsWith("both"))
+            QVERIFY(QDir().mkdir(fallback));
+        for (const QString& folder : {runtime, fallback})
+            if (state.startsWith("mode") || state.startsWith("both"))
+                ::chmod(qPrintable(folder), state == "mode 0755" ? 0755 : 0777);
 
         InstanceGuard guard(runtime, fallback);
         QCOMPARE(guard.acquire(), found != Found::Refused);
@@ -114,10 +132,14 @@ class TestInstanceGuard : public QObject {
                                  : found == Found::Fallback ? fallback + "/sonvela.lock"
                                                             : QString();
         QCOMPARE(guard.lockPath(), expected);
+        QCOMPARE(guard.folder(), found == Found::Refused ? runtime : expected.section('/', 0, -2));
         sleeper.kill();
         sleeper.waitForFinished();
-        if (found == Found::Refused)
+        if (found == Found::Refused || found == Found::Nowhere)
             return;
+        struct stat folder {};
+        QVERIFY(::lstat(qPrintable(guard.folder()), &folder) == 0);
+        QCOMPARE(folder.st_mode & 07777, 0700u);
         // The lock taken is a real one: the next start is refused.
         InstanceGuard next(runtime, fallback);
         QVERIFY(!next.acquire());
