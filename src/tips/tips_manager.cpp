@@ -2,6 +2,8 @@
 
 #include "tips/tip_dialog.h"
 
+#include <QWindow>
+
 TipsManager::TipsManager(SettingsStore& settings, QString appName, QString programFolder,
                          QObject* parent)
     : QObject(parent), settings_(settings), appName_(std::move(appName)),
@@ -24,5 +26,12 @@ void TipsManager::openTips() {
     if (!dialog->Form_Load())
         return; // it closed itself and is on its way out
     dialog_ = dialog;
+    if (owner_) {
+        // Both native windows exist before the dialog is first shown, so
+        // the compositor learns the relation when it maps the dialog.
+        owner_->winId();
+        dialog->winId();
+        dialog->windowHandle()->setTransientParent(owner_->windowHandle());
+    }
     dialog->show();
 }

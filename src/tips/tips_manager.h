@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 
+class QWidget;
 class SettingsStore;
 
 // Owns the one tip-of-the-day dialog and the tips it has read. The tips
@@ -25,6 +26,10 @@ class TipsManager : public QObject, public TipsHost {
     // The open dialog, or null.
     TipDialog* dialog() const { return dialog_; }
 
+    // The window the dialog stays above: its transient parent, so that a
+    // compositor where raise() does nothing (Wayland) keeps it on top.
+    void setOwner(QWidget* window) { owner_ = window; }
+
     const TipStore& store() const { return store_; }
 
   private:
@@ -33,4 +38,5 @@ class TipsManager : public QObject, public TipsHost {
     QString programFolder_;
     TipStore store_;
     QPointer<TipDialog> dialog_;
+    QPointer<QWidget> owner_;
 };
