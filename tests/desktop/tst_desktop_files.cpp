@@ -10,28 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <cstring>
 #include <memory>
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
-namespace {
-
-// A second start handing `paths` to the copy listening in `folder`. It
-// blocks while waiting for the answer, so it runs on a thread of its own.
-bool HandOver(const QString& folder, const QStringList& paths) {
-    bool handed = false;
-    std::unique_ptr<QThread> client(QThread::create(
-        [&] { handed = HandFilesToRunningCopy(HandOverSocketPath(folder), paths, 5000); }));
-    client->start();
-    while (!client->isFinished())
-        QTest::qWait(5);
-    return handed;
-}
-
-} // namespace
 
 class TestDesktopFiles : public QObject {
     Q_OBJECT
@@ -85,45 +65,24 @@ class TestDesktopFiles : public QObject {
         QCOMPARE(pair.lstsong.count(), alreadyThere);
     }
 
-    // `made` exists beside the program folder; "user" is the user's data folder.
+    // The program folder, a folder made beside it, "w" when the program
+    // folder is writable, then where the lists and the tips go.
     void dataFoldersFollowTheLayout_data() {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("made");
-        QTest::addColumn<bool>("writable");
-        QTest::addColumn<QString>("lists");
-        QTest::addColumn<QString>("tips");
-        QTest::newRow("build folder") << "b"
-                                      << "b" << true << "b"
-                                      << "b";
-        QTest::newRow("build folder named bin") << "x/bin"
-                                                << "x/share" << true << "x/bin"
-                                                << "x/bin";
-        QTest::newRow("read-only copy") << "o"
-                                        << "o" << false << "user"
-                                        << "o";
-        QTest::newRow("home") << "h/bin"
-                              << "h/share/sonvela" << true << "user"
-                              << "h/share/sonvela";
-        QTest::newRow("system") << "u/bin"
-                                << "u/lib/sonvela" << false << "user"
-                                << "u/share/sonvela";
+        QTest::addColumn<QString>("layout");
+        QTest::newRow("build folder named bin") << "x/bin x/share w x/bin x/bin";
+        QTest::newRow("installed for the user") << "h/bin h/share/sonvela w user h/share/sonvela";
+        QTest::newRow("installed system-wide") << "u/bin u/lib/sonvela - user u/share/sonvela";
     }
     void dataFoldersFollowTheLayout() {
-        QFETCH(QString, program);
-        QFETCH(QString, made);
-        QFETCH(bool, writable);
-        QFETCH(QString, lists);
-        QFETCH(QString, tips);
+        QFETCH(QString, layout);
+        const QStringList is = layout.split(' ');
         QTemporaryDir root;
-        const QString user = root.filePath("data/sonvela");
-        QVERIFY(QDir(root.path()).mkpath(program) && QDir(root.path()).mkpath(made));
-        const auto at = [&](const QString& name) {
-            return name == "user" ? user : root.filePath(name);
-        };
-        const DataFolders chosen = ChooseDataFolders(root.filePath(program), writable, user);
-        QCOMPARE(chosen.lists, at(lists));
-        QCOMPARE(chosen.tips, at(tips));
-        QCOMPARE(QDir(user).exists(), lists == "user");
+        QVERIFY(QDir(root.path()).mkpath(is[0]) && QDir(root.path()).mkpath(is[1]));
+        const QString user = root.filePath("user");
+        const DataFolders chosen = ChooseDataFolders(root.filePath(is[0]), is[2] == "w", user);
+        QCOMPARE(chosen.lists, root.filePath(is[3]));
+        QCOMPARE(chosen.tips, root.filePath(is[4]));
+        QCOMPARE(QDir(user).exists(), is[3] == "user");
     }
 
     void handOverWithNobodyListeningGivesUp() {
@@ -131,49 +90,21 @@ class TestDesktopFiles : public QObject {
         QVERIFY(!HandFilesToRunningCopy(HandOverSocketPath(runtime.path()), {"/m/a.mp3"}, 200));
     }
 
+    // The server takes the place of a socket left by a copy that is gone,
+    // never of a file. A second start's files are taken once, also when it
+    // tries again after an answer too slow, and after a moment when the
+    // server had no file descriptor left to take a connection with.
     void handOverServerTakesFilesAndAnswers() {
-        QTemporaryDir runtime;
-        HandOverServer server;
+        QTemporaryDir runtime, other;
+        HandOverServer gone, server;
+        QVERIFY(gone.listen(HandOverSocketPath(runtime.path())));
         QVERIFY(server.listen(HandOverSocketPath(runtime.path())));
+        QVERIFY(QFile(HandOverSocketPath(other.path())).open(QIODevice::WriteOnly));
+        QVERIFY(!HandOverServer().listen(HandOverSocketPath(other.path())));
+        QVERIFY(QFileInfo(HandOverSocketPath(other.path())).isFile());
         QList<QStringList> received;
         connect(&server, &HandOverServer::filesReceived, this,
                 [&](const QStringList& paths) { received << paths; });
-        const QStringList files{"/m/歌 1.mp3", "/m/line\nbreak"};
-        QVERIFY(HandOver(runtime.path(), files));
-        // The same start again, as after an answer too slow: taken once.
-        QVERIFY(HandOver(runtime.path(), files));
-        QCOMPARE(received, QList<QStringList>{files});
-    }
-
-    // What a crashed copy left at the socket's name is replaced when it is
-    // a socket of the user's; anything else stays.
-    void listeningReplacesOnlyAStaleSocket_data() {
-        QTest::addColumn<bool>("socket");
-        QTest::newRow("a crashed copy's socket") << true;
-        QTest::newRow("a file") << false;
-    }
-    void listeningReplacesOnlyAStaleSocket() {
-        QFETCH(bool, socket);
-        QTemporaryDir runtime;
-        const QString path = HandOverSocketPath(runtime.path());
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{AF_UNIX, {}};
-        std::strncpy(address.sun_path, qPrintable(path), sizeof address.sun_path - 1);
-        QVERIFY(socket ? ::bind(fd, (sockaddr*)&address, sizeof address) == 0
-                       : QFile(path).open(QIODevice::WriteOnly));
-        ::close(fd);
-        HandOverServer server;
-        QCOMPARE(server.listen(path), socket);
-        QCOMPARE(QFileInfo(path).isFile(), !socket);
-        QVERIFY(!socket || HandOver(runtime.path(), {"/a"}));
-    }
-
-    // With no file descriptor left for a moment, the connections waiting
-    // and the ones after are still taken.
-    void takingGoesOnAfterRunningOutOfDescriptors() {
-        QTemporaryDir runtime;
-        HandOverServer server;
-        QVERIFY(server.listen(HandOverSocketPath(runtime.path())));
         QLocalSocket waiting;
         waiting.connectToServer(HandOverSocketPath(runtime.path()));
         QVERIFY(waiting.waitForConnected(1000));
@@ -183,7 +114,18 @@ class TestDesktopFiles : public QObject {
         ::setrlimit(RLIMIT_NOFILE, &none);
         QTest::qWait(300);
         ::setrlimit(RLIMIT_NOFILE, &limit);
-        QVERIFY(HandOver(runtime.path(), {"/a"}));
+        // The client blocks while waiting for the answer, so it runs on a
+        // thread of its own here.
+        bool handed = false;
+        std::unique_ptr<QThread> client(QThread::create([&] {
+            for (int attempt = 0; attempt < 2; ++attempt)
+                handed = HandFilesToRunningCopy(HandOverSocketPath(runtime.path()),
+                                                {"/m/歌 1.mp3", "/m/line\nbreak"}, 5000);
+        }));
+        client->start();
+        QTRY_VERIFY(client->isFinished());
+        QVERIFY(handed);
+        QCOMPARE(received, (QList<QStringList>{{"/m/歌 1.mp3", "/m/line\nbreak"}}));
     }
 };
 

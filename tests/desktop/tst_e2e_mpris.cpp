@@ -104,8 +104,7 @@ class TestE2eMpris : public QObject {
         b_ = TestClips::shortClip(30, 550);
         c_ = TestClips::shortClip(30, 660);
         QVERIFY(!a_.isEmpty() && !b_.isEmpty() && !c_.isEmpty());
-        // The saved playlist, in the user's data folder, holds a; tips stay
-        // closed.
+        // The saved playlist holds a; tips stay closed.
         QVERIFY(QDir().mkpath(root_.path() + "/data/sonvela"));
         QFile titles(root_.path() + "/data/sonvela/load.lwo");
         QVERIFY(titles.open(QIODevice::WriteOnly));
