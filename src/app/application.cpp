@@ -95,8 +95,7 @@ bool Application::Form_Load() {
     // stays on top of it.
     Widgets::centerOnScreen(mainWindow_.get());
     mainWindow_->show();
-    if (tips_->dialog())
-        tips_->dialog()->raise();
+    tips_->keepAboveOwner();
     video_->window();
     mainWindow_->addTrayIcon();
     loadLists();

@@ -26,12 +26,25 @@ void TipsManager::openTips() {
     if (!dialog->Form_Load())
         return; // it closed itself and is on its way out
     dialog_ = dialog;
-    if (owner_) {
-        // Both native windows exist before the dialog is first shown, so
-        // the compositor learns the relation when it maps the dialog.
-        owner_->winId();
-        dialog->winId();
-        dialog->windowHandle()->setTransientParent(owner_->windowHandle());
-    }
+    attachToOwner();
     dialog->show();
+}
+
+void TipsManager::attachToOwner() {
+    if (!owner_)
+        return;
+    // Both native windows exist before the dialog is shown, so the window
+    // system learns the relation when it maps the dialog.
+    owner_->winId();
+    dialog_->winId();
+    dialog_->windowHandle()->setTransientParent(owner_->windowHandle());
+}
+
+void TipsManager::keepAboveOwner() {
+    if (!dialog_ || !owner_ || !dialog_->isVisible())
+        return;
+    dialog_->hide();
+    attachToOwner();
+    dialog_->show();
+    dialog_->raise();
 }
