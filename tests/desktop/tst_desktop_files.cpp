@@ -90,15 +90,14 @@ class TestDesktopFiles : public QObject {
         QVERIFY(!HandFilesToRunningCopy(HandOverSocketPath(runtime.path()), {"/m/a.mp3"}, 200));
     }
 
-    // The server takes the place of a socket left by a copy that is gone,
-    // never of a file. A second start's files are taken once, also when it
-    // tries again after an answer too slow, and after a moment when the
-    // server had no file descriptor left to take a connection with.
+    // The server replaces a socket left by a copy that is gone, never a
+    // file; it takes a start's files once, also when that start tries again,
+    // and goes on after a moment with no file descriptor left.
     void handOverServerTakesFilesAndAnswers() {
         QTemporaryDir runtime, other;
         HandOverServer gone, server;
-        QVERIFY(gone.listen(HandOverSocketPath(runtime.path())));
-        QVERIFY(server.listen(HandOverSocketPath(runtime.path())));
+        const QString path = HandOverSocketPath(runtime.path());
+        QVERIFY(gone.listen(path) && server.listen(path));
         QVERIFY(QFile(HandOverSocketPath(other.path())).open(QIODevice::WriteOnly));
         QVERIFY(!HandOverServer().listen(HandOverSocketPath(other.path())));
         QVERIFY(QFileInfo(HandOverSocketPath(other.path())).isFile());
@@ -106,7 +105,7 @@ class TestDesktopFiles : public QObject {
         connect(&server, &HandOverServer::filesReceived, this,
                 [&](const QStringList& paths) { received << paths; });
         QLocalSocket waiting;
-        waiting.connectToServer(HandOverSocketPath(runtime.path()));
+        waiting.connectToServer(path);
         QVERIFY(waiting.waitForConnected(1000));
         rlimit limit{};
         ::getrlimit(RLIMIT_NOFILE, &limit);
@@ -119,8 +118,7 @@ class TestDesktopFiles : public QObject {
         bool handed = false;
         std::unique_ptr<QThread> client(QThread::create([&] {
             for (int attempt = 0; attempt < 2; ++attempt)
-                handed = HandFilesToRunningCopy(HandOverSocketPath(runtime.path()),
-                                                {"/m/歌 1.mp3", "/m/line\nbreak"}, 5000);
+                handed = HandFilesToRunningCopy(path, {"/m/歌 1.mp3", "/m/line\nbreak"}, 5000);
         }));
         client->start();
         QTRY_VERIFY(client->isFinished());

@@ -71,7 +71,6 @@ class TestInstanceGuard : public QObject {
         QTest::newRow("folder with files") << "full folder" << Found::Fallback;
         QTest::newRow("runtime folder is a file") << "runtime file" << Found::Fallback;
         QTest::newRow("live copy") << "live copy" << Found::Refused;
-        // The runtime folder must be the user's alone.
         QTest::newRow("runtime folder open to all") << "0777" << Found::Fallback;
         QTest::newRow("runtime folder is a link") << "link" << Found::Fallback;
         QTest::newRow("runtime folder of another user") << "nobody's" << Found::Fallback;
