@@ -2,7 +2,8 @@
 # "Open with"), the icon in the hicolor theme, the AppStream metadata
 # (software centres), and the install layout:
 #   bin/sonvela, lib/sonvela/ (the player), share/sonvela/File.Lwo, share/applications/sonvela.desktop,
-#   share/icons/hicolor/<n>x<n>/apps/sonvela.png, share/metainfo/.
+#   share/icons/hicolor/<n>x<n>/apps/sonvela.png, share/metainfo/,
+#   share/doc/sonvela/COPYING (the licence, GPL-3.0-or-later).
 # The types the engine plays: offered by the desktop entry and reported to
 # media controls (MPRIS SupportedMimeTypes).
 set(SONVELA_MIME_TYPES
@@ -44,5 +45,6 @@ install(FILES ${CMAKE_BINARY_DIR}/sonvela.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/data/io.github.sonvela.Sonvela.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${CMAKE_SOURCE_DIR}/COPYING DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)

@@ -60,6 +60,7 @@ Application::Application(AppEnvironment environment)
                      &ControlPanel::applySoundTo);
     QObject::connect(video_.get(), &VideoWindowManager::engineCreated, mainWindow_->frm,
                      &ControlPanel::followEngine);
+    tips_->setOwner(mainWindow_.get());
     if (auto* boxes = dynamic_cast<QtMessages*>(env_.messages.get()))
         boxes->setParent(mainWindow_.get());
     desktop_ = std::make_unique<DesktopIntegration>(*this);
@@ -93,13 +94,12 @@ bool Application::Form_Load() {
         env_.endProcess();
         return false;
     }
-    desktop_->listenForSecondStarts(env_.lockFolder);
+    desktop_->listenForSecondStarts(guard_.folder());
     // Placed where a user looks first; a tip of the day opened in step 1
     // stays on top of it.
     Widgets::centerOnScreen(mainWindow_.get());
     mainWindow_->show();
-    if (tips_->dialog())
-        tips_->dialog()->raise();
+    tips_->keepAboveOwner();
     video_->window();
     mainWindow_->addTrayIcon();
     loadLists();
@@ -113,7 +113,7 @@ bool Application::Form_Load() {
 }
 
 bool Application::handedToRunningCopy() {
-    return HandedToRunningCopy(guard_, env_.lockFolder, env_.filesToOpen);
+    return HandedToRunningCopy(guard_, env_.filesToOpen);
 }
 
 void Application::openTipsIfWanted() {

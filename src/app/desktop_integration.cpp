@@ -26,8 +26,9 @@ DesktopIntegration::DesktopIntegration(Application& app) : app_(app), mpris_(*th
                      });
 }
 
-void DesktopIntegration::listenForSecondStarts(const QString& runtimeFolder) {
-    handOver_.listen(HandOverSocketPath(runtimeFolder));
+void DesktopIntegration::listenForSecondStarts(const QString& lockFolder) {
+    if (!lockFolder.isEmpty())
+        handOver_.listen(HandOverSocketPath(lockFolder));
 }
 
 void DesktopIntegration::start() {

@@ -16,8 +16,9 @@ class DesktopIntegration : public MprisHost {
     explicit DesktopIntegration(Application& app);
 
     // As soon as the instance lock is ours: second starts may hand over
-    // files through `runtimeFolder`. They are taken once the event loop runs.
-    void listenForSecondStarts(const QString& runtimeFolder);
+    // files through a socket beside the lock, in `lockFolder` (none when
+    // it is empty). They are taken once the event loop runs.
+    void listenForSecondStarts(const QString& lockFolder);
     // Once start-up has finished: registers on the session bus, if there
     // is one.
     void start();

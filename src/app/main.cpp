@@ -21,10 +21,8 @@ bool PassedFilesToRunningCopy(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const QString runtimeFolder = InstanceGuard::runtimeFolder();
-    InstanceGuard guard(runtimeFolder, InstanceGuard::fallbackFolder());
-    return HandedToRunningCopy(guard, runtimeFolder,
-                               AbsoluteFilePaths(arguments, QDir::currentPath()));
+    InstanceGuard guard(InstanceGuard::runtimeFolder(), InstanceGuard::fallbackFolder());
+    return HandedToRunningCopy(guard, AbsoluteFilePaths(arguments, QDir::currentPath()));
 }
 
 // Beside the executable in a build folder; under lib/sonvela when installed.

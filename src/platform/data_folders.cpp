@@ -5,13 +5,33 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+namespace {
+
+// The install's prefix when `programFolder` is the bin folder of an
+// installed copy; empty otherwise.
+QString InstallPrefix(const QString& programFolder) {
+    const QDir bin(programFolder);
+    if (bin.dirName() != QStringLiteral("bin"))
+        return {};
+    const QString prefix = QDir::cleanPath(bin.absoluteFilePath(QStringLiteral("..")));
+    for (const QString& installed :
+         {QStringLiteral("/share/sonvela"), QStringLiteral("/lib/sonvela")})
+        if (QFileInfo(prefix + installed).isDir())
+            return prefix;
+    return {};
+}
+
+} // namespace
+
 DataFolders ChooseDataFolders(const QString& programFolder, bool programFolderWritable,
                               const QString& userDataFolder) {
-    if (programFolderWritable)
+    const QString prefix = InstallPrefix(programFolder);
+    if (prefix.isEmpty() && programFolderWritable)
         return {programFolder, programFolder};
     QDir().mkpath(userDataFolder);
-    const QString share = QDir::cleanPath(programFolder + QStringLiteral("/../share/sonvela"));
-    return {userDataFolder, share};
+    if (prefix.isEmpty())
+        return {userDataFolder, programFolder};
+    return {userDataFolder, prefix + QStringLiteral("/share/sonvela")};
 }
 
 DataFolders DataFoldersForThisProgram() {

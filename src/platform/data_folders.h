@@ -2,11 +2,13 @@
 
 #include <QString>
 
-// Where the player keeps its files. Run from a folder it can write (a
-// build folder, an unpacked copy), everything stays beside the executable.
-// Installed where it cannot write (/usr/bin, /usr/local/bin), the list
-// files and the VCD playlist go to the user's data folder and the tips
-// file is read from the install's share/sonvela.
+// Where the player keeps its files. Installed (the executable in
+// <prefix>/bin beside <prefix>/share/sonvela or <prefix>/lib/sonvela), the
+// list files and the VCD playlist go to the user's data folder and the tips
+// file is read from the install's share/sonvela, whether or not the user
+// can write to the install. Run from any other folder (a build folder, an
+// unpacked copy), everything stays beside the executable; only where that
+// folder cannot be written do the lists go to the user's data folder.
 struct DataFolders {
     // load.lwo, load1.lwo and mirelle.m3u.
     QString lists;

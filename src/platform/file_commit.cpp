@@ -1,6 +1,5 @@
 #include "platform/file_commit.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -13,8 +12,6 @@
 namespace {
 
 const QString TemporarySuffix = QStringLiteral(".saving");
-// QSaveFile's temporaries: the name, a dot and six random characters.
-constexpr int OldTemporaryTail = 7;
 
 QByteArray native(const QString& path) {
     return QFile::encodeName(path);
@@ -103,16 +100,6 @@ void completeRenames(const QStringList& paths, const QString& markerPath) {
     removeEntry(markerPath);
 }
 
-void removeOldTemporaries(const QString& path) {
-    const QFileInfo target(path);
-    const QString prefix = target.fileName() + QLatin1Char('.');
-    const QStringList names =
-        target.dir().entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
-    for (const QString& name : names)
-        if (name.size() == target.fileName().size() + OldTemporaryTail)
-            removeEntry(target.dir().filePath(name));
-}
-
 } // namespace
 
 namespace FileCommit {
@@ -165,8 +152,6 @@ void finishInterrupted(const QStringList& paths, const QString& markerPath) {
         for (const QString& path : paths)
             removeEntry(temporaryFor(path));
     }
-    for (const QString& path : paths)
-        removeOldTemporaries(path);
 }
 
 void ignoreFileSizeSignal() {

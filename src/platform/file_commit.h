@@ -28,8 +28,9 @@ bool replace(const QString& path, const QByteArray& bytes);
 // All the files or none of them, as finishInterrupted() will see it.
 bool replaceTogether(const QList<Content>& files, const QString& markerPath);
 
-// Completes or discards a save that was cut short, and removes what older
-// versions of the program may have left (QSaveFile's "<name>.XXXXXX").
+// Completes or discards a save that was cut short. Only the names a save
+// itself makes (the temporaries and the marker) are ever removed: whatever
+// else stands beside the files is the user's.
 void finishInterrupted(const QStringList& paths, const QString& markerPath);
 
 // Writes `bytes` to a new file at `path`. Whatever was at that name goes

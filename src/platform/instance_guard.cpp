@@ -6,7 +6,9 @@
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <cerrno>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -59,6 +61,26 @@ bool clearAway(const QString& path) {
     return QFile::remove(path) || !QFileInfo::exists(path);
 }
 
+// Makes `folder` the user's alone, or finds that it is: a real folder,
+// not a link, owned by this user, writable by nobody else. What passes is
+// closed to others (0700): a folder an earlier version made with the
+// usual 0755 is tightened, not given up.
+bool MakePrivateFolder(const QString& folder) {
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    const QByteArray name = QFile::encodeName(folder);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    const bool own = ::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() &&
+                     (info.st_mode & (S_IWGRP | S_IWOTH)) == 0 &&
+                     ((info.st_mode & 07777) == 0700 || ::fchmod(fd, 0700) == 0);
+    ::close(fd);
+    return own;
+}
+
 } // namespace
 
 InstanceGuard::InstanceGuard(QString folder, QString fallbackFolder)
@@ -83,6 +105,7 @@ QString InstanceGuard::lockPath() const {
 bool InstanceGuard::acquire() {
     if (lock_)
         return true;
+    lockFolder_.clear();
     switch (lockIn(folder_)) {
     case Attempt::Locked:
         return true;
@@ -97,7 +120,7 @@ bool InstanceGuard::acquire() {
 }
 
 InstanceGuard::Attempt InstanceGuard::lockIn(const QString& folder) {
-    if (folder.isEmpty() || !QDir().mkpath(folder))
+    if (folder.isEmpty() || !MakePrivateFolder(folder))
         return Attempt::Unusable;
     const QString path = folder + QLatin1Char('/') + LockName;
     auto lock = std::make_unique<QLockFile>(path);
@@ -108,12 +131,15 @@ InstanceGuard::Attempt InstanceGuard::lockIn(const QString& folder) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (lock->tryLock(0)) {
             lock_ = std::move(lock);
+            lockFolder_ = folder;
             return Attempt::Locked;
         }
         if (lock->error() != QLockFile::LockFailedError)
             return Attempt::Unusable;
-        if (heldByLiveCopy(*lock))
+        if (heldByLiveCopy(*lock)) {
+            lockFolder_ = folder;
             return Attempt::HeldByLiveCopy;
+        }
         if (!clearAway(path))
             return Attempt::Unusable;
     }

@@ -10,6 +10,12 @@
 // an empty or garbled file, a dangling link, a folder) is cleared away, and
 // where the folder cannot hold a lock at all the guard uses a second folder
 // of the user's.
+//
+// Nothing goes into a folder that is not the user's own: each folder is
+// created for the user alone (mode 0700), or, when it exists, must be a
+// real folder (not a link) owned by the user that nobody else can write
+// to; it is then closed to everybody else. A folder that fails the check
+// is passed over for the next one.
 class InstanceGuard {
   public:
     // `folder` holds the lock file; the program passes runtimeFolder() and
@@ -26,6 +32,10 @@ class InstanceGuard {
 
     // The lock file in use; empty when none could be made.
     QString lockPath() const;
+    // The folder of the lock: ours once acquire() succeeded, the live
+    // copy's when it refused; empty when no folder could hold one. The
+    // hand-over socket lives beside the lock.
+    QString folder() const { return lockFolder_; }
 
   private:
     enum class Attempt { Locked, HeldByLiveCopy, Unusable };
@@ -33,5 +43,6 @@ class InstanceGuard {
 
     QString folder_;
     QString fallbackFolder_;
+    QString lockFolder_;
     std::unique_ptr<QLockFile> lock_;
 };

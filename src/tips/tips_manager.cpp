@@ -2,6 +2,8 @@
 
 #include "tips/tip_dialog.h"
 
+#include <QWindow>
+
 TipsManager::TipsManager(SettingsStore& settings, QString appName, QString programFolder,
                          QObject* parent)
     : QObject(parent), settings_(settings), appName_(std::move(appName)),
@@ -24,5 +26,25 @@ void TipsManager::openTips() {
     if (!dialog->Form_Load())
         return; // it closed itself and is on its way out
     dialog_ = dialog;
+    attachToOwner();
     dialog->show();
+}
+
+void TipsManager::attachToOwner() {
+    if (!owner_)
+        return;
+    // Both native windows exist before the dialog is shown, so the window
+    // system learns the relation when it maps the dialog.
+    owner_->winId();
+    dialog_->winId();
+    dialog_->windowHandle()->setTransientParent(owner_->windowHandle());
+}
+
+void TipsManager::keepAboveOwner() {
+    if (!dialog_ || !owner_ || !dialog_->isVisible())
+        return;
+    dialog_->hide();
+    attachToOwner();
+    dialog_->show();
+    dialog_->raise();
 }

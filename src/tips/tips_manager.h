@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 
+class QWidget;
 class SettingsStore;
 
 // Owns the one tip-of-the-day dialog and the tips it has read. The tips
@@ -25,12 +26,23 @@ class TipsManager : public QObject, public TipsHost {
     // The open dialog, or null.
     TipDialog* dialog() const { return dialog_; }
 
+    // The window the dialog stays above: its transient parent, so that a
+    // compositor where raise() does nothing (Wayland) keeps it on top.
+    void setOwner(QWidget* window) { owner_ = window; }
+    // Once the owner is on screen: shows the open dialog again, above it.
+    // A compositor links the two windows when it maps the dialog, and only
+    // when the owner is mapped by then.
+    void keepAboveOwner();
+
     const TipStore& store() const { return store_; }
 
   private:
+    void attachToOwner();
+
     SettingsStore& settings_;
     QString appName_;
     QString programFolder_;
     TipStore store_;
     QPointer<TipDialog> dialog_;
+    QPointer<QWidget> owner_;
 };

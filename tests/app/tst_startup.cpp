@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -92,6 +93,8 @@ class TestStartup : public QObject {
         QVERIFY(start.messages->shown.isEmpty());
         // Tips are on by default.
         QVERIFY(start.tipsShown());
+        QCOMPARE(start.app->tips().dialog()->windowHandle()->transientParent(),
+                 start.app->mainWindow().windowHandle());
     }
 
     void firstEntryIsHandedToTheEngineWithoutPlay() {

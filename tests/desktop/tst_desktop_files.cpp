@@ -5,10 +5,13 @@
 #include "playlist/playlist_pair.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <memory>
+#include <sys/resource.h>
 
 class TestDesktopFiles : public QObject {
     Q_OBJECT
@@ -62,20 +65,24 @@ class TestDesktopFiles : public QObject {
         QCOMPARE(pair.lstsong.count(), alreadyThere);
     }
 
-    void dataFoldersFollowWhetherTheProgramFolderIsWritable() {
+    // The program folder, a folder made beside it, "w" when the program
+    // folder is writable, then where the lists and the tips go.
+    void dataFoldersFollowTheLayout_data() {
+        QTest::addColumn<QString>("layout");
+        QTest::newRow("build folder named bin") << "x/bin x/share w x/bin x/bin";
+        QTest::newRow("installed for the user") << "h/bin h/share/sonvela w user h/share/sonvela";
+        QTest::newRow("installed system-wide") << "u/bin u/lib/sonvela - user u/share/sonvela";
+    }
+    void dataFoldersFollowTheLayout() {
+        QFETCH(QString, layout);
+        const QStringList is = layout.split(' ');
         QTemporaryDir root;
-        const QString program = root.path() + "/usr/bin";
-        const QString userData = root.path() + "/home/.local/share/sonvela";
-
-        const DataFolders beside = ChooseDataFolders(program, true, userData);
-        QCOMPARE(beside.lists, program);
-        QCOMPARE(beside.tips, program);
-        QVERIFY(!QDir(userData).exists());
-
-        const DataFolders installed = ChooseDataFolders(program, false, userData);
-        QCOMPARE(installed.lists, userData);
-        QCOMPARE(installed.tips, root.path() + "/usr/share/sonvela");
-        QVERIFY(QDir(userData).exists());
+        QVERIFY(QDir(root.path()).mkpath(is[0]) && QDir(root.path()).mkpath(is[1]));
+        const QString user = root.filePath("user");
+        const DataFolders chosen = ChooseDataFolders(root.filePath(is[0]), is[2] == "w", user);
+        QCOMPARE(chosen.lists, root.filePath(is[3]));
+        QCOMPARE(chosen.tips, root.filePath(is[4]));
+        QCOMPARE(QDir(user).exists(), is[3] == "user");
     }
 
     void handOverWithNobodyListeningGivesUp() {
@@ -83,24 +90,40 @@ class TestDesktopFiles : public QObject {
         QVERIFY(!HandFilesToRunningCopy(HandOverSocketPath(runtime.path()), {"/m/a.mp3"}, 200));
     }
 
+    // The server replaces a socket left by a copy that is gone, never a
+    // file; it takes a start's files once, also when that start tries again,
+    // and goes on after a moment with no file descriptor left.
     void handOverServerTakesFilesAndAnswers() {
-        QTemporaryDir runtime;
-        HandOverServer server;
-        QVERIFY(server.listen(HandOverSocketPath(runtime.path())));
-        QStringList received;
+        QTemporaryDir runtime, other;
+        HandOverServer gone, server;
+        const QString path = HandOverSocketPath(runtime.path());
+        QVERIFY(gone.listen(path) && server.listen(path));
+        QVERIFY(QFile(HandOverSocketPath(other.path())).open(QIODevice::WriteOnly));
+        QVERIFY(!HandOverServer().listen(HandOverSocketPath(other.path())));
+        QVERIFY(QFileInfo(HandOverSocketPath(other.path())).isFile());
+        QList<QStringList> received;
         connect(&server, &HandOverServer::filesReceived, this,
-                [&](const QStringList& paths) { received = paths; });
+                [&](const QStringList& paths) { received << paths; });
+        QLocalSocket waiting;
+        waiting.connectToServer(path);
+        QVERIFY(waiting.waitForConnected(1000));
+        rlimit limit{};
+        ::getrlimit(RLIMIT_NOFILE, &limit);
+        const rlimit none{3, limit.rlim_max};
+        ::setrlimit(RLIMIT_NOFILE, &none);
+        QTest::qWait(300);
+        ::setrlimit(RLIMIT_NOFILE, &limit);
         // The client blocks while waiting for the answer, so it runs on a
         // thread of its own here.
         bool handed = false;
         std::unique_ptr<QThread> client(QThread::create([&] {
-            handed = HandFilesToRunningCopy(HandOverSocketPath(runtime.path()),
-                                            {"/m/歌 1.mp3", "/m/line\nbreak"}, 5000);
+            for (int attempt = 0; attempt < 2; ++attempt)
+                handed = HandFilesToRunningCopy(path, {"/m/歌 1.mp3", "/m/line\nbreak"}, 5000);
         }));
         client->start();
         QTRY_VERIFY(client->isFinished());
         QVERIFY(handed);
-        QCOMPARE(received, (QStringList{"/m/歌 1.mp3", "/m/line\nbreak"}));
+        QCOMPARE(received, (QList<QStringList>{{"/m/歌 1.mp3", "/m/line\nbreak"}}));
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QDBusVariant>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -112,11 +113,12 @@ class TestE2eMpris : public QObject {
         c_ = TestClips::shortClip(30, 660);
         QVERIFY(!a_.isEmpty() && !b_.isEmpty() && !c_.isEmpty());
         // The saved playlist holds a; tips stay closed.
-        QFile titles(prefix() + "/bin/load.lwo");
+        QVERIFY(QDir().mkpath(root_.path() + "/data/sonvela"));
+        QFile titles(root_.path() + "/data/sonvela/load.lwo");
         QVERIFY(titles.open(QIODevice::WriteOnly));
         titles.write(QFileInfo(a_).fileName().toUtf8() + "\r\n");
         titles.close();
-        QFile paths(prefix() + "/bin/load1.lwo");
+        QFile paths(root_.path() + "/data/sonvela/load1.lwo");
         QVERIFY(paths.open(QIODevice::WriteOnly));
         paths.write(a_.toUtf8() + "\r\n");
         paths.close();

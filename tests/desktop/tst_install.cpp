@@ -1,5 +1,6 @@
 #include "support/installed_copy.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -51,6 +52,16 @@ class TestInstall : public QObject {
         QVERIFY(QFileInfo(prefix_.filePath("bin/sonvela")).isExecutable());
         QCOMPARE(QFileInfo(prefix_.filePath("share/sonvela/File.Lwo")).size(),
                  QFileInfo(SONVELA_SOURCE_DIR "/data/File.Lwo").size());
+        QCOMPARE(QFileInfo(prefix_.filePath("share/doc/sonvela/COPYING")).size(),
+                 QFileInfo("/usr/share/common-licenses/GPL-3").size());
+    }
+
+    void playerLibraryShowsItsEntryPointAlone() {
+        QProcess nm;
+        nm.start("nm", {"-D", "--defined-only", "--format=just-symbols",
+                        prefix_.filePath("lib/sonvela/libsonvela_player.so")});
+        QVERIFY(nm.waitForFinished(60000));
+        QCOMPARE(nm.readAllStandardOutput(), QByteArray("SonvelaPlayerMain\n"));
     }
 
     void iconsAreDrawnAtEverySize() {
@@ -82,6 +93,9 @@ class TestInstall : public QObject {
                      {"validate", "--no-net",
                       prefix_.filePath("share/metainfo/io.github.sonvela.Sonvela.metainfo.xml")});
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QFile metadata(prefix_.filePath("share/metainfo/io.github.sonvela.Sonvela.metainfo.xml"));
+        QVERIFY(metadata.open(QIODevice::ReadOnly));
+        QVERIFY(metadata.readAll().contains("<project_license>GPL-3.0-or-later</"));
     }
 };
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -34,7 +35,7 @@ qint64 deadProcessId() {
     return child;
 }
 
-enum class Found { Primary, Fallback, Refused };
+enum class Found { Primary, Fallback, Refused, Nowhere };
 
 } // namespace
 
@@ -70,6 +71,10 @@ class TestInstanceGuard : public QObject {
         QTest::newRow("folder with files") << "full folder" << Found::Fallback;
         QTest::newRow("runtime folder is a file") << "runtime file" << Found::Fallback;
         QTest::newRow("live copy") << "live copy" << Found::Refused;
+        QTest::newRow("runtime folder open to all") << "0777" << Found::Fallback;
+        QTest::newRow("runtime folder is a link") << "link" << Found::Fallback;
+        QTest::newRow("runtime folder of another user") << "nobody's" << Found::Fallback;
+        QTest::newRow("no folder of the user's") << "0777 both" << Found::Nowhere;
     }
     void whatStandsAtTheLock() {
         QFETCH(QString, state);
@@ -107,6 +112,15 @@ class TestInstanceGuard : public QObject {
             writeFile(runtime, "x");
         } else if (state == "live copy")
             writeFile(lock, lockNaming(sleeper.processId(), "sleep"));
+        else if (state == "link") {
+            QVERIFY(QDir().rename(runtime, dir.filePath("private")));
+            QVERIFY(QFile::link(dir.filePath("private"), runtime));
+        } else if (state == "nobody's" && (geteuid() != 0 || chown(qPrintable(runtime), 65534, 0)))
+            QSKIP("needs root, to give a folder to another user");
+        QDir().mkdir(state == "0777 both" ? fallback : runtime);
+        for (const QString& folder : {runtime, fallback})
+            QFile::setPermissions(folder,
+                                  QFile::Permissions(state.startsWith("0777") ? 0x7777 : 0x7755));
 
         InstanceGuard guard(runtime, fallback);
         QCOMPARE(guard.acquire(), found != Found::Refused);
@@ -114,10 +128,12 @@ class TestInstanceGuard : public QObject {
                                  : found == Found::Fallback ? fallback + "/sonvela.lock"
                                                             : QString();
         QCOMPARE(guard.lockPath(), expected);
+        QCOMPARE(guard.folder(), found == Found::Refused ? runtime : expected.section('/', 0, -2));
         sleeper.kill();
         sleeper.waitForFinished();
-        if (found == Found::Refused)
+        if (found == Found::Refused || found == Found::Nowhere)
             return;
+        QCOMPARE(QFileInfo(guard.folder()).permissions() & 0x0077, QFile::Permissions());
         // The lock taken is a real one: the next start is refused.
         InstanceGuard next(runtime, fallback);
         QVERIFY(!next.acquire());

@@ -330,8 +330,8 @@ class TestListFile : public QObject {
         QTest::newRow("marker, titles already renamed")
             << QStringList{"load.lwo.committed", "load1.lwo.saving"} << QByteArray("old")
             << QByteArray("new");
-        QTest::newRow("an older version's temporaries")
-            << QStringList{"load.lwo.aB3dE9", "load1.lwo.Zz0000"} << QByteArray("old")
+        QTest::newRow("the user's own files stay")
+            << QStringList{"load.lwo.backup", "load1.lwo.saving.backup"} << QByteArray("old")
             << QByteArray("old");
     }
 
@@ -347,7 +347,7 @@ class TestListFile : public QObject {
         FinishInterruptedSave(program.path());
         QCOMPARE(ReadBytes(program.filePath("load.lwo")), titles);
         QCOMPARE(ReadBytes(program.filePath("load1.lwo")), paths);
-        QCOMPARE(FolderEntries(program.path()), (QStringList{"load.lwo", "load1.lwo"}));
+        QCOMPARE(FolderEntries(program.path()).filter("lwo."), present.filter(".backup"));
     }
 
     // Under "ulimit -f" the save fails; the process lives on and the old

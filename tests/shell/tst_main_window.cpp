@@ -418,7 +418,7 @@ class TestMainWindow : public QObject {
         f.playlist.select(1);
         MainWindow& w = f.make();
         w.show();
-        const int key = typed == "\r" ? Qt::Key_Return : typed.toUpper().at(0).unicode();
+        const int key = typed == "\r" ? int(Qt::Key_Return) : typed.toUpper().at(0).unicode();
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, typed);
         QApplication::sendEvent(w.lstsong, &press);
         QCOMPARE(f.video.player.calls.contains(QStringLiteral("FileName /m/b")), plays);

@@ -5,7 +5,8 @@
 #include <QTextStream>
 
 bool CopyProgramInto(const QString& folder) {
-    for (const QString name : {QStringLiteral("sonvela"), QStringLiteral("libsonvela_player.so")}) {
+    for (const QString& name :
+         {QStringLiteral("sonvela"), QStringLiteral("libsonvela_player.so")}) {
         const QString source = QStringLiteral(SONVELA_BINARY_DIR "/") + name;
         const QString copy = folder + QLatin1Char('/') + name;
         if (!QFile::copy(source, copy) || !QFile::setPermissions(copy, QFile::permissions(source)))
