@@ -31,8 +31,7 @@ bool opens(MpvEngine& engine, const QString& path, bool playlist = false) {
     QSignalSpy failed(&engine, &MediaEngine::openFailed);
     if (!(playlist ? engine.openPlaylist(path) : engine.setFileName(path)))
         return false;
-    QTest::qWaitFor([&] { return !engine.isOpening(); }, 8000);
-    return failed.isEmpty() && !engine.isOpening();
+    return QTest::qWaitFor([&] { return !engine.isOpening(); }, 8000) && failed.isEmpty();
 }
 
 } // namespace
