@@ -58,6 +58,7 @@ Application::Application(AppEnvironment environment)
     // which must play at the level the bars show, not at full level.
     QObject::connect(video_.get(), &VideoWindowManager::engineCreated, mainWindow_->frm,
                      &ControlPanel::applySoundTo);
+    video_->setPanel(mainWindow_->frm);
     if (auto* boxes = dynamic_cast<QtMessages*>(env_.messages.get()))
         boxes->setParent(mainWindow_.get());
     desktop_ = std::make_unique<DesktopIntegration>(*this);

@@ -27,11 +27,15 @@ class MpvSurface : public QOpenGLWindow {
 
   signals:
     void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
+    void doubleClicked(Qt::MouseButton button);
+    void keyPressed(QKeyEvent* event);
 
   protected:
     void initializeGL() override;
     void paintGL() override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void createRenderContext();

@@ -34,8 +34,10 @@ class MpvView : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void onSurfaceDoubleClicked(Qt::MouseButton button);
     void onSurfacePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
     void fitToClip(QSize clipSize);
     void applyFullScreen();

@@ -19,6 +19,9 @@ void TitleLabel::setText(const QString& text) {
     if (text == text_)
         return;
     text_ = text;
+    // Screen readers read the title as the strip's name; a title of
+    // millions of characters (a list file without line breaks) is cut.
+    setAccessibleName(text_.left(SpokenLength));
     pieces_.clear();
     laidOut_.clear();
     const PieceWidth measure = pieceMeasure(text_.size());

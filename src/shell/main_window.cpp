@@ -10,6 +10,7 @@
 #include "shared/video_host.h"
 #include "shell/about_box.h"
 #include "shell/chrome.h"
+#include "shell/keyboard_order.h"
 #include "shell/playlist_view.h"
 #include "ui/drag_window.h"
 #include "ui/image_button.h"
@@ -68,6 +69,7 @@ MainWindow::MainWindow(MainWindowDeps deps, QWidget* parent)
     tray_ = new TrayIcon(traypop, this);
     connect(tray_, &TrayIcon::leftPressed, this, [this] { Form_MouseMove(1); });
     applyPanelLayout();
+    SetUpKeyboard(*this);
     // Qt shows tooltips only in the active window; the video window is
     // usually the active one, and the buttons here must still explain
     // themselves then.

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QAccessibleWidget>
+
+class ImageButton;
+
+// What a screen reader sees of an image button: a push button named by its
+// tooltip (or its accessible name, where one is set) whose press action
+// clicks it. The press runs once the reader's call has returned, since a
+// button may open a modal dialog.
+class AccessibleButton : public QAccessibleWidget {
+  public:
+    explicit AccessibleButton(ImageButton* button);
+
+    QString text(QAccessible::Text t) const override;
+    QAccessible::State state() const override;
+    QStringList actionNames() const override;
+    void doAction(const QString& actionName) override;
+
+    // Lets Qt build one for every ImageButton; safe to call more than once.
+    static void registerFactory();
+
+  private:
+    ImageButton* button() const;
+};
