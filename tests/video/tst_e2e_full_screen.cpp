@@ -68,6 +68,7 @@ class TestFullScreen : public QObject {
     void cleanup();
     void rightPressOnFullScreenPictureRestoresIt();
     void closeLeavesFullScreenFirst();
+    void keysWorkThePanelAndEscapeLeavesFullScreen();
 
   private:
     QWidget* picture() { return manager_->engine().view(); }
@@ -78,6 +79,7 @@ class TestFullScreen : public QObject {
     PlaylistPair playlist_;
     TitleScroller songTitle_;
     CountingTips tips_;
+    RecordingPanel panel_;
     std::unique_ptr<VideoWindowManager> manager_;
 };
 
@@ -99,6 +101,7 @@ void TestFullScreen::init() {
         options.audioOutput = QStringLiteral("null");
         return std::make_unique<MpvEngine>(options);
     });
+    manager_->setPanel(&panel_);
     manager_->showVideoWindow();
     QVERIFY(QTest::qWaitForWindowExposed(manager_->window()));
     const QString clip = TestClips::colourClip(QStringLiteral("red"), 30);
@@ -152,6 +155,24 @@ void TestFullScreen::closeLeavesFullScreenFirst() {
     manager_->showVideoWindow();
     QTRY_VERIFY_WITH_TIMEOUT(picture()->isVisible(), 5000);
     QCOMPARE(picture()->window(), static_cast<QWidget*>(manager_->window()));
+}
+
+void TestFullScreen::keysWorkThePanelAndEscapeLeavesFullScreen() {
+    VideoWindow* window = manager_->window();
+    xdotool({"mousemove", QString::number(pictureCentre().x()),
+             QString::number(pictureCentre().y()), "click", "--repeat", "2", "1"});
+    QTRY_VERIFY_WITH_TIMEOUT(screenCovered(), 5000);
+    panel_.calls.clear();
+    xdotool({"key", "--delay", "100", "space", "Left", "Up", "m", "Escape"});
+    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), 5000);
+    QCOMPARE(panel_.calls, QStringList({"pause", "seek -5", "volume 1", "mute"}));
+    QTRY_COMPARE_WITH_TIMEOUT(picture()->window(), static_cast<QWidget*>(window), 5000);
+    // In the window, F goes there and Escape comes back.
+    QTest::qWait(300);
+    xdotool({"key", "f"});
+    QTRY_VERIFY_WITH_TIMEOUT(screenCovered(), 5000);
+    xdotool({"key", "Escape"});
+    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), 5000);
 }
 
 QTEST_MAIN(TestFullScreen)
