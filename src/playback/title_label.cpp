@@ -1,5 +1,7 @@
 #include "playback/title_label.h"
 
+#include "ui/accessibility.h"
+
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPaintEvent>
@@ -13,6 +15,7 @@ TitleLabel::TitleLabel(QWidget* strip) : QWidget(strip) {
     // It paints every pixel of itself: nothing under it needs painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setGeometry(strip->rect());
+    Widgets::setAccessibleRole(this, QAccessible::StaticText);
 }
 
 void TitleLabel::setText(const QString& text) {

@@ -12,6 +12,7 @@
 #include "shell/chrome.h"
 #include "shell/keyboard_order.h"
 #include "shell/playlist_view.h"
+#include "ui/accessibility.h"
 #include "ui/drag_window.h"
 #include "ui/image_button.h"
 #include "ui/messages.h"
@@ -48,6 +49,7 @@ MainWindow::MainWindow(MainWindowDeps deps, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), deps_(std::move(deps)) {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Sonvela"));
+    Widgets::setAccessibleRole(this, QAccessible::Window);
     // The program sets its icon on the application once; drawn here only
     // where nobody did.
     const QIcon programIcon = QApplication::windowIcon();
@@ -155,6 +157,7 @@ void MainWindow::buildListPanel() {
 void MainWindow::buildPlaylistView() {
     lstsong = new PlaylistView(PropertiyFrame);
     lstsong->setObjectName(QStringLiteral("lstsong"));
+    lstsong->setAccessibleName(QStringLiteral("播放列表"));
     lstsong->setModel(&deps_.playlist.lstsong);
     lstsong->setSelectionMode(QAbstractItemView::SingleSelection);
     lstsong->setEditTriggers(QAbstractItemView::NoEditTriggers);

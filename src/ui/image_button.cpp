@@ -1,6 +1,6 @@
 #include "ui/image_button.h"
 
-#include "ui/accessible_button.h"
+#include "ui/accessibility.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -9,7 +9,7 @@
 // handlers (pressed and normal looks), never by the button itself.
 // The keyboard reaches it with Tab only (a mouse press does not take the
 // focus); Space or Enter then presses it, and so does a screen reader's
-// press action (see ui/accessible_button.h).
+// press action (see ui/accessibility.h).
 class ImageButton : public QLabel {
     Q_OBJECT
   public:

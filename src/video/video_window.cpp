@@ -5,6 +5,7 @@
 #include "shared/panel_host.h"
 #include "shared/title_scroller.h"
 #include "shared/video_host.h"
+#include "ui/accessibility.h"
 #include "ui/drag_window.h"
 #include "ui/image_button.h"
 #include "ui/twips.h"
@@ -45,6 +46,7 @@ VideoWindow::VideoWindow(std::unique_ptr<MediaEngine> engine, PlaylistPair& play
       playlist_(playlist), songTitle_(songTitle), host_(host), banner_(textWidthTwips) {
     setObjectName(QStringLiteral("frmplay"));
     setWindowTitle(QStringLiteral("Sonvela"));
+    Widgets::setAccessibleRole(this, QAccessible::Window);
     // Closing this window must never end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
     Widgets::fillBackground(this, QColor(128, 128, 128));

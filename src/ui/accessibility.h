@@ -17,9 +17,17 @@ class AccessibleButton : public QAccessibleWidget {
     QStringList actionNames() const override;
     void doAction(const QString& actionName) override;
 
-    // Lets Qt build one for every ImageButton; safe to call more than once.
+    // Lets Qt build one for every ImageButton, and the interfaces that
+    // setAccessibleRole asks for; safe to call more than once.
     static void registerFactory();
 
   private:
     ImageButton* button() const;
 };
+
+namespace Widgets {
+// What a screen reader takes `widget` for, where Qt's guess from its class
+// is wrong (a frameless window is no dialog to it, a drawn text no label).
+// Takes effect only before the widget is first looked at.
+void setAccessibleRole(QWidget* widget, QAccessible::Role role);
+} // namespace Widgets

@@ -1,12 +1,18 @@
-#include "ui/accessible_button.h"
+#include "ui/accessibility.h"
 
 #include "ui/image_button.h"
 
 namespace {
 
-QAccessibleInterface* makeAccessibleButton(const QString& className, QObject* object) {
+const char* const RoleProperty = "sonvelaAccessibleRole";
+
+QAccessibleInterface* makeInterface(const QString& className, QObject* object) {
     if (className == QLatin1String("ImageButton"))
         return new AccessibleButton(static_cast<ImageButton*>(object));
+    const QVariant role = object->property(RoleProperty);
+    if (role.isValid() && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object),
+                                     QAccessible::Role(role.toInt()));
     return nullptr;
 }
 
@@ -46,8 +52,13 @@ void AccessibleButton::doAction(const QString& actionName) {
 
 void AccessibleButton::registerFactory() {
     static const bool registered = [] {
-        QAccessible::installFactory(makeAccessibleButton);
+        QAccessible::installFactory(makeInterface);
         return true;
     }();
     Q_UNUSED(registered);
+}
+
+void Widgets::setAccessibleRole(QWidget* widget, QAccessible::Role role) {
+    AccessibleButton::registerFactory();
+    widget->setProperty(RoleProperty, int(role));
 }
