@@ -1,7 +1,6 @@
-#!/usr/bin/env python3
 """The running player over AT-SPI, as Orca sees it: every image button a push button named
 by its text; "停止" and "播放" pressed there are heard on a null sink. Args: sonvela, its library."""
-import array, os, shutil, subprocess, sys, tempfile, time
+import array, os, pathlib, shutil, subprocess, sys, tempfile, time
 import pyatspi
 from gi.repository import Gio, GLib
 
@@ -18,34 +17,30 @@ def wait_for(what, description):
 
 
 def loudness():
-    rec = subprocess.Popen(["parec", "-d", "heard.monitor", "--format=s16le"], stdout=subprocess.PIPE)
-    time.sleep(0.5)
-    rec.terminate()
-    return max(map(abs, array.array("h", rec.stdout.read()[:88200])), default=0)
+    raw = subprocess.run(["timeout", "0.5", "parec", "-d", "heard.monitor", "--format=s16le"],
+                         capture_output=True).stdout
+    return max(map(abs, array.array("h", raw[:len(raw) & ~1])), default=0)
 
 
-def buttons():
-    found = {b.name: b for app in pyatspi.Registry.getDesktop(0) if app is not None
-             for b in pyatspi.findAllDescendants(app, lambda a: a.getRoleName() == "push button")}
+def buttons():  # of the main window, named as the program is
+    found = {b.name: b for app in pyatspi.Registry.getDesktop(0) if app for w in app if w and w.name == "Sonvela"
+             for b in pyatspi.findAllDescendants(w, lambda a: a.getRoleName() == "push button")}
     return found if set(BUTTONS) <= set(found) else None
 
 
 def press_action(button):
     action = button.queryAction()
-    names = [action.getName(i).lower() for i in range(action.nActions)]
-    assert "press" in names, (button.name, names)
-    return lambda: action.doAction(names.index("press"))
+    index = [action.getName(i).lower() for i in range(action.nActions)].index("press")  # or fails
+    return lambda: action.doAction(index)
 
 
 root = tempfile.mkdtemp()
 for f in sys.argv[1:]:
     shutil.copy(f, root)
-subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", "sine=f=440:d=60",
-                root + "/tone.wav"], check=True)
-for name, line in (("load.lwo", "tone.wav"), ("load1.lwo", root + "/tone.wav")):
-    with open(os.path.join(root, name), "w") as f:
-        f.write(line + "\r\n")
-os.chmod(root, 0o700)
+subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", "sine=f=440:d=60", f"{root}/tone.wav"],
+               check=True)
+pathlib.Path(root, "load.lwo").write_text("tone.wav\r\n")
+pathlib.Path(root, "load1.lwo").write_text(f"{root}/tone.wav\r\n")
 os.environ.update(XDG_RUNTIME_DIR=root, XDG_CONFIG_HOME=root, HOME=root,
                   PULSE_SERVER="unix:" + root + "/pulse/native")
 sound = subprocess.Popen(["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
