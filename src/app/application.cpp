@@ -61,6 +61,7 @@ Application::Application(AppEnvironment environment)
     QObject::connect(video_.get(), &VideoWindowManager::engineCreated, mainWindow_->frm,
                      &ControlPanel::followEngine);
     tips_->setOwner(mainWindow_.get());
+    video_->setPanel(mainWindow_->frm);
     if (auto* boxes = dynamic_cast<QtMessages*>(env_.messages.get()))
         boxes->setParent(mainWindow_.get());
     desktop_ = std::make_unique<DesktopIntegration>(*this);

@@ -54,7 +54,8 @@ class MediaEngine : public QObject {
 
     // The picture area (the control `player`), created on first use; the
     // video window takes it as a child. At display size 0 it takes the
-    // clip's own pixel size; presses on it raise MouseDown.
+    // clip's own pixel size; presses on it raise MouseDown, double clicks
+    // DblClick and keys KeyDown.
     virtual QWidget* view() = 0;
 
     virtual PlaybackState playbackState() const = 0;
@@ -66,6 +67,12 @@ class MediaEngine : public QObject {
     void EndOfStream(int result);
     // A press on the picture: button 1 left, 2 right, 4 middle.
     void MouseDown(int button, int shift, int x, int y);
+    // A double click on the picture with the left button.
+    void DblClick();
+    // A key pressed while the picture has the keyboard (a Qt::Key; shift
+    // as for MouseDown; repeated while the key is held down). In full
+    // screen the picture always has it.
+    void KeyDown(int key, int shift, bool repeated);
     // playbackState(), the open file or isOpening() changed.
     void playbackStateChanged();
     // The open file's length became known.

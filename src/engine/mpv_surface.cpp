@@ -80,3 +80,12 @@ void MpvSurface::mousePressEvent(QMouseEvent* event) {
     emit pressed(event->button(), event->modifiers(), event->position().toPoint());
     event->accept();
 }
+
+void MpvSurface::mouseDoubleClickEvent(QMouseEvent* event) {
+    emit doubleClicked(event->button());
+    event->accept();
+}
+
+void MpvSurface::keyPressEvent(QKeyEvent* event) {
+    emit keyPressed(event);
+}

@@ -28,11 +28,15 @@ class MpvSurface : public QWindow {
 
   signals:
     void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
+    void doubleClicked(Qt::MouseButton button);
+    void keyPressed(QKeyEvent* event);
 
   protected:
     void exposeEvent(QExposeEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void startRenderer();

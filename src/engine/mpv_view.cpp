@@ -5,16 +5,8 @@
 #include "ui/image_button.h"
 #include "ui/seen_watcher.h"
 
+#include <QKeyEvent>
 #include <QScreen>
-
-namespace {
-
-int shiftCode(Qt::KeyboardModifiers modifiers) {
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0);
-}
-
-} // namespace
 
 QSize FitPictureInto(QSize clip, QSize frame, QSize available) {
     const QSize room = available - frame;
@@ -32,6 +24,8 @@ MpvView::MpvView(MpvEngine* engine, QWidget* parent)
     setContextMenuPolicy(Qt::PreventContextMenu);
     container_->setGeometry(rect());
     connect(surface_, &MpvSurface::pressed, this, &MpvView::onSurfacePressed);
+    connect(surface_, &MpvSurface::doubleClicked, this, &MpvView::onSurfaceDoubleClicked);
+    connect(surface_, &MpvSurface::keyPressed, this, &MpvView::keyPressEvent);
     connect(engine, &MpvEngine::clipSizeChanged, this, &MpvView::fitToClip);
     connect(engine, &MpvEngine::pictureGone, surface_, &MpvSurface::clearPicture);
     // Made hidden: nothing is decoded for it until it is seen.
@@ -63,6 +57,22 @@ void MpvView::followVisibility(bool seen) {
 void MpvView::onSurfacePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at) {
     if (engine_)
         emit engine_->MouseDown(buttonCode(button), shiftCode(modifiers), at.x(), at.y());
+}
+
+void MpvView::onSurfaceDoubleClicked(Qt::MouseButton button) {
+    if (engine_ && button == Qt::LeftButton)
+        emit engine_->DblClick();
+}
+
+// Keys reach the picture in the surface (after a click on it) or in this
+// area (the full-screen window); both are the engine's KeyDown.
+void MpvView::keyPressEvent(QKeyEvent* event) {
+    if (!engine_) {
+        event->ignore();
+        return;
+    }
+    emit engine_->KeyDown(event->key(), shiftCode(event->modifiers()), event->isAutoRepeat());
+    event->accept();
 }
 
 void MpvView::fitToClip(QSize clipSize) {

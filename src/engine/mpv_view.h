@@ -42,8 +42,10 @@ class MpvView : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void onSurfaceDoubleClicked(Qt::MouseButton button);
     void onSurfacePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
     void applyFullScreen();
     void followVisibility(bool seen);

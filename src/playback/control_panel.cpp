@@ -40,6 +40,8 @@ constexpr double TitleTop = 45;
 constexpr int PanelFontPx = 12;
 constexpr int SoundFontPx = 11;
 
+constexpr int PauseButton = 3;
+
 constexpr double ButtonTop = 1365;
 constexpr double ButtonWidth = 240;
 constexpr double ButtonHeight = 195;
@@ -90,6 +92,8 @@ QScrollBar* makeScrollBar(const QString& name, int minimum, int maximum, QWidget
     bar->setPageStep(50);
     bar->setValue(0);
     bar->setGeometry(where);
+    // Reached with Tab; a press with the mouse leaves the focus where it is.
+    bar->setFocusPolicy(Qt::TabFocus);
     usePanelBarStyle(bar);
     return bar;
 }
@@ -139,6 +143,7 @@ void ControlPanel::buildSeekBar() {
     Slider1 = new QSlider(Qt::Horizontal, this);
     Slider1->setObjectName(QStringLiteral("Slider1"));
     usePanelBarStyle(Slider1);
+    Slider1->setAccessibleName(QStringLiteral("播放进度"));
     Slider1->setRange(0, 0);
     Slider1->setGeometry(Twips::rect(345, 600, 1860, 300));
     connect(Slider1, &QSlider::valueChanged, this, [this] {
@@ -188,6 +193,8 @@ void ControlPanel::buildControlCentre() {
         makeScrollBar(QStringLiteral("HScroll1"), 0, 2500, ctlfrm, Twips::rect(615, 345, 960, 210));
     HScroll2 = makeScrollBar(QStringLiteral("HScroll2"), -5000, 5000, ctlfrm,
                              Twips::rect(615, 645, 960, 210));
+    HScroll1->setAccessibleName(QStringLiteral("音量"));
+    HScroll2->setAccessibleName(QStringLiteral("平衡"));
     connectScrollBar(HScroll1, &ControlPanel::HScroll1_Change, &ControlPanel::HScroll1_Scroll);
     connectScrollBar(HScroll2, &ControlPanel::HScroll2_Change, &ControlPanel::HScroll2_Scroll);
     lblsound =
@@ -300,6 +307,22 @@ void ControlPanel::scrollTitle() {
         timscrollsongname_Timer();
     if (seen_->isSeen())
         scheduleTitle();
+}
+
+void ControlPanel::pressPause() {
+    CtrlImage[PauseButton]->press();
+}
+
+void ControlPanel::seekBy(int seconds) {
+    Slider1->setValue(Slider1->value() + seconds);
+}
+
+void ControlPanel::stepVolume(int steps) {
+    HScroll1->setValue(HScroll1->value() + steps * HScroll1->singleStep());
+}
+
+void ControlPanel::toggleMute() {
+    Check1->toggle();
 }
 
 void ControlPanel::setUpOpenDialog(QFileDialog& dialog) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shared/panel_host.h"
+
 #include <QFrame>
 #include <QPixmap>
 #include <QPointer>
@@ -27,8 +29,9 @@ class VideoHost;
 // the title strip, the seek bar with the elapsed time, and the control
 // centre `ctlfrm` with volume, balance, mute, VCD and help. It builds the
 // controls and hands their events to the handlers below; the commands live
-// in Transport and the texts in time_display / sound_labels.
-class ControlPanel : public QFrame {
+// in Transport and the texts in time_display / sound_labels. The video
+// window's keys reach it as a PanelHost.
+class ControlPanel : public QFrame, public PanelHost {
     Q_OBJECT
   public:
     static constexpr int TransportButtons = 6;
@@ -87,6 +90,11 @@ class ControlPanel : public QFrame {
     void help_MouseMove();
     void playvcd_MouseMove();
     void ctlfrm_MouseMove();
+
+    void pressPause() override;
+    void seekBy(int seconds) override;
+    void stepVolume(int steps) override;
+    void toggleMute() override;
 
   signals:
     void playvcdClicked();

@@ -1,5 +1,7 @@
 #include "playback/title_label.h"
 
+#include "ui/accessibility.h"
+
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPaintEvent>
@@ -13,12 +15,16 @@ TitleLabel::TitleLabel(QWidget* strip) : QWidget(strip) {
     // It paints every pixel of itself: nothing under it needs painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setGeometry(strip->rect());
+    Widgets::setAccessibleRole(this, QAccessible::StaticText);
 }
 
 void TitleLabel::setText(const QString& text) {
     if (text == text_)
         return;
     text_ = text;
+    // Screen readers read the title as the strip's name; a title of
+    // millions of characters (a list file without line breaks) is cut.
+    setAccessibleName(text_.left(SpokenLength));
     pieces_.clear();
     laidOut_.clear();
     const PieceWidth measure = pieceMeasure(text_.size());

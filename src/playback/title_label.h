@@ -19,6 +19,8 @@ class TitleLabel : public QWidget {
     static constexpr int PieceLength = 256;
     // Longer texts are measured character by character, not shaped whole.
     static constexpr int ShapedLength = 65536;
+    // Characters of the title a screen reader is given.
+    static constexpr int SpokenLength = 1024;
 
     explicit TitleLabel(QWidget* strip);
 

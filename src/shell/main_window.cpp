@@ -10,7 +10,9 @@
 #include "shared/video_host.h"
 #include "shell/about_box.h"
 #include "shell/chrome.h"
+#include "shell/keyboard_order.h"
 #include "shell/playlist_view.h"
+#include "ui/accessibility.h"
 #include "ui/drag_window.h"
 #include "ui/image_button.h"
 #include "ui/messages.h"
@@ -47,6 +49,7 @@ MainWindow::MainWindow(MainWindowDeps deps, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), deps_(std::move(deps)) {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Sonvela"));
+    Widgets::setAccessibleRole(this, QAccessible::Window);
     // The program sets its icon on the application once; drawn here only
     // where nobody did.
     const QIcon programIcon = QApplication::windowIcon();
@@ -68,6 +71,7 @@ MainWindow::MainWindow(MainWindowDeps deps, QWidget* parent)
     tray_ = new TrayIcon(traypop, this);
     connect(tray_, &TrayIcon::leftPressed, this, [this] { Form_MouseMove(1); });
     applyPanelLayout();
+    SetUpKeyboard(*this);
     // Qt shows tooltips only in the active window; the video window is
     // usually the active one, and the buttons here must still explain
     // themselves then.
@@ -153,6 +157,7 @@ void MainWindow::buildListPanel() {
 void MainWindow::buildPlaylistView() {
     lstsong = new PlaylistView(PropertiyFrame);
     lstsong->setObjectName(QStringLiteral("lstsong"));
+    lstsong->setAccessibleName(QStringLiteral("播放列表"));
     lstsong->setModel(&deps_.playlist.lstsong);
     lstsong->setSelectionMode(QAbstractItemView::SingleSelection);
     lstsong->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -3,6 +3,7 @@
 #include "platform/settings_store.h"
 #include "playlist/paths.h"
 #include "tips/tip_store.h"
+#include "ui/accessibility.h"
 #include "ui/drag_window.h"
 #include "ui/skin.h"
 #include "ui/twips.h"
@@ -56,6 +57,7 @@ TipDialog::TipDialog(SettingsStore& settings, QString appName, QString programFo
     setObjectName(QStringLiteral("frmtip"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("每日一帖"));
+    Widgets::setAccessibleRole(this, QAccessible::Dialog);
     buildControls();
 }
 

@@ -1,5 +1,8 @@
 #include "ui/image_button.h"
 
+#include "ui/accessibility.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 int buttonCode(Qt::MouseButton button) {
@@ -15,10 +18,23 @@ int buttonCode(Qt::MouseButton button) {
     }
 }
 
+int shiftCode(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
 ImageButton::ImageButton(const QString& name, QWidget* parent) : QLabel(parent) {
     setObjectName(name);
     setScaledContents(true);
     setMouseTracking(true);
+    setFocusPolicy(Qt::TabFocus);
+    AccessibleButton::registerFactory();
+}
+
+void ImageButton::press() {
+    emit pressed(1);
+    emit released(1);
+    emit clicked();
 }
 
 void ImageButton::setLook(const QPixmap& picture) {
@@ -46,4 +62,18 @@ void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
 void ImageButton::mouseMoveEvent(QMouseEvent* event) {
     emit hovered();
     QLabel::mouseMoveEvent(event);
+}
+
+void ImageButton::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!event->isAutoRepeat())
+            press();
+        event->accept();
+        return;
+    default:
+        QLabel::keyPressEvent(event);
+    }
 }

@@ -7,6 +7,9 @@
 // and clicks the way the windows' handlers expect. A click is a release
 // over the button after a press on it. The picture is swapped by the
 // handlers (pressed and normal looks), never by the button itself.
+// The keyboard reaches it with Tab only (a mouse press does not take the
+// focus); Space or Enter then presses it, and so does a screen reader's
+// press action (see ui/accessibility.h).
 class ImageButton : public QLabel {
     Q_OBJECT
   public:
@@ -17,6 +20,10 @@ class ImageButton : public QLabel {
     // A thin single-line outline, the hover highlight of some buttons.
     void setOutlined(bool outlined);
     bool isOutlined() const { return outlined_; }
+
+  public slots:
+    // A whole left click at once: pressed, released, clicked.
+    void press();
 
   signals:
     // button: 1 left, 2 right, 4 middle.
@@ -29,6 +36,7 @@ class ImageButton : public QLabel {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     bool outlined_ = false;
@@ -36,3 +44,5 @@ class ImageButton : public QLabel {
 
 // 1 left, 2 right, 4 middle, 0 for any other button.
 int buttonCode(Qt::MouseButton button);
+// 1 Shift, 2 Ctrl, 4 Alt, added up.
+int shiftCode(Qt::KeyboardModifiers modifiers);

@@ -7,11 +7,6 @@
 #include <QCursor>
 #include <QMenu>
 
-namespace {
-constexpr int FullScreen = 3;
-constexpr int ClipSize = 0;
-} // namespace
-
 VideoMenu::VideoMenu(VideoHost& video, TipsHost& tips, QWidget* parent)
     : QWidget(parent), video_(video), tips_(tips), mnuplay_(new QMenu(this)) {
     setObjectName(QStringLiteral("frmmnu"));

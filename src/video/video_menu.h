@@ -12,6 +12,10 @@ class VideoHost;
 class VideoMenu : public QWidget {
     Q_OBJECT
   public:
+    // The engine's display sizes the menu switches between.
+    static constexpr int ClipSize = 0;
+    static constexpr int FullScreen = 3;
+
     VideoMenu(VideoHost& video, TipsHost& tips, QWidget* parent = nullptr);
 
     QMenu* menu() const { return mnuplay_; }

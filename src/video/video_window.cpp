@@ -3,17 +3,22 @@
 #include "engine/media_engine.h"
 #include "engine/mpv_view.h"
 #include "playlist/playlist_pair.h"
+#include "shared/panel_host.h"
 #include "shared/title_scroller.h"
 #include "shared/video_host.h"
+#include "ui/accessibility.h"
 #include "ui/drag_window.h"
+#include "ui/image_button.h"
 #include "ui/seen_watcher.h"
 #include "ui/twips.h"
 #include "ui/widget_helpers.h"
 #include "video/end_of_stream.h"
+#include "video/video_menu.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
 
@@ -43,6 +48,7 @@ VideoWindow::VideoWindow(std::unique_ptr<MediaEngine> engine, PlaylistPair& play
       playlist_(playlist), songTitle_(songTitle), host_(host), banner_(textWidthTwips) {
     setObjectName(QStringLiteral("frmplay"));
     setWindowTitle(QStringLiteral("Sonvela"));
+    Widgets::setAccessibleRole(this, QAccessible::Window);
     // Closing this window must never end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
     Widgets::fillBackground(this, QColor(128, 128, 128));
@@ -99,6 +105,8 @@ void VideoWindow::buildBanner() {
 void VideoWindow::embedPlayer() {
     connect(player_.get(), &MediaEngine::EndOfStream, this, &VideoWindow::player_EndOfStream);
     connect(player_.get(), &MediaEngine::MouseDown, this, &VideoWindow::player_MouseDown);
+    connect(player_.get(), &MediaEngine::DblClick, this, &VideoWindow::player_DblClick);
+    connect(player_.get(), &MediaEngine::KeyDown, this, &VideoWindow::player_KeyDown);
     QWidget* view = player_->view();
     // The window keeps a margin left of, right of and below the picture,
     // and the banner above it: a clip too large for the screen is shown
@@ -161,6 +169,60 @@ void VideoWindow::player_MouseDown(int button, int /*shift*/, int /*x*/, int /*y
     if (button == RightButton)
         QMetaObject::invokeMethod(
             this, [this] { host_.popupVideoMenu(); }, Qt::QueuedConnection);
+}
+
+void VideoWindow::player_DblClick() {
+    toggleFullScreen();
+}
+
+void VideoWindow::toggleFullScreen() {
+    // As the menu's two items do; the picture moves once the current event
+    // has been handled.
+    player_->setDisplaySize(pictureIsAway() ? VideoMenu::ClipSize : VideoMenu::FullScreen);
+}
+
+void VideoWindow::player_KeyDown(int key, int shift, bool repeated) {
+    if (shift != 0)
+        return;
+    switch (key) {
+    case Qt::Key_Escape:
+        if (pictureIsAway())
+            player_->setDisplaySize(VideoMenu::ClipSize);
+        return;
+    case Qt::Key_F:
+        if (!repeated)
+            toggleFullScreen();
+        return;
+    default:
+        break;
+    }
+    if (!panel_)
+        return;
+    switch (key) {
+    case Qt::Key_Space:
+        if (!repeated)
+            panel_->pressPause();
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        panel_->seekBy(key == Qt::Key_Left ? -SeekKeySeconds : SeekKeySeconds);
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        panel_->stepVolume(key == Qt::Key_Up ? 1 : -1);
+        break;
+    case Qt::Key_M:
+        if (!repeated)
+            panel_->toggleMute();
+        break;
+    default:
+        break;
+    }
+}
+
+void VideoWindow::keyPressEvent(QKeyEvent* event) {
+    // The window itself has the keyboard: nothing inside it took it.
+    player_KeyDown(event->key(), shiftCode(event->modifiers()), event->isAutoRepeat());
 }
 
 void VideoWindow::lblhand_MouseDown() {

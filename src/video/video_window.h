@@ -6,6 +6,7 @@
 #include <memory>
 
 class MediaEngine;
+class PanelHost;
 class PlaylistPair;
 class QLabel;
 class QTimer;
@@ -17,6 +18,12 @@ class VideoHost;
 // (`Label1`). Ten times a second (`Timer1`, also while hidden) it scrolls
 // the banner and fits itself to the picture. A close by the window system
 // destroys it, and the engine with it.
+//
+// Keys, in the window and in full screen: Escape leaves full screen, F (or
+// a double click on the picture) goes there and back, Space is the pause
+// button, Left and Right seek 5 s, Up and Down move the volume bar one
+// step, M ticks or clears the mute box. The last four work the control
+// panel's own controls, given by setPanel.
 class VideoWindow : public QWidget {
     Q_OBJECT
   public:
@@ -31,6 +38,8 @@ class VideoWindow : public QWidget {
     static constexpr int InitialHeight = 4080;
     static constexpr int HandleHeight = 240;
     static constexpr int TickMs = 100;
+    // How far Left and Right seek, in seconds.
+    static constexpr int SeekKeySeconds = 5;
 
     // `host` opens the video menu on a right press on the picture.
     VideoWindow(std::unique_ptr<MediaEngine> engine, PlaylistPair& playlist,
@@ -39,10 +48,14 @@ class VideoWindow : public QWidget {
 
     MediaEngine& engine() const { return *player_; }
     const Banner& banner() const { return banner_; }
+    // The control panel the keys work; none until the program has one.
+    void setPanel(PanelHost* panel) { panel_ = panel; }
 
     void Timer1_Timer();
     void player_EndOfStream(int result);
     void player_MouseDown(int button, int shift, int x, int y);
+    void player_DblClick();
+    void player_KeyDown(int key, int shift, bool repeated);
     void lblhand_MouseDown();
 
   signals:
@@ -53,6 +66,7 @@ class VideoWindow : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -63,6 +77,7 @@ class VideoWindow : public QWidget {
     bool keepsItsSize() const;
     // The picture covers the screen in a window of its own.
     bool pictureIsAway() const;
+    void toggleFullScreen();
     void fitToPicture();
     void followSeen(bool seen);
     void placeOnScreen();
@@ -71,6 +86,7 @@ class VideoWindow : public QWidget {
     PlaylistPair& playlist_;
     TitleScroller& songTitle_;
     VideoHost& host_;
+    PanelHost* panel_ = nullptr;
     Banner banner_;
     QLabel* lblhand_ = nullptr;
     QLabel* Label1_ = nullptr;

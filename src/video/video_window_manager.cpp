@@ -16,6 +16,7 @@ VideoWindowManager::~VideoWindowManager() {
 VideoWindow* VideoWindowManager::window() {
     if (!window_) {
         window_ = new VideoWindow(engineFactory_(), playlist_, songTitle_, *this);
+        window_->setPanel(panel_);
         connect(window_, &VideoWindow::closedBySystem, this,
                 &VideoWindowManager::forgetClosedWindow);
         emit engineCreated(window_->engine());
@@ -27,6 +28,12 @@ void VideoWindowManager::forgetClosedWindow() {
     // The closed window deletes itself later; from now on the next use
     // gets a new one.
     window_.clear();
+}
+
+void VideoWindowManager::setPanel(PanelHost* panel) {
+    panel_ = panel;
+    if (window_)
+        window_->setPanel(panel);
 }
 
 VideoMenu& VideoWindowManager::menu() {

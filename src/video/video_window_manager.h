@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class PanelHost;
 class PlaylistPair;
 class TipsHost;
 class TitleScroller;
@@ -30,6 +31,9 @@ class VideoWindowManager : public QObject, public VideoHost {
     VideoWindow* window();
     // The menu holder, created on first use.
     VideoMenu& menu();
+    // The control panel the video window's keys work, in this window and
+    // in those made later.
+    void setPanel(PanelHost* panel);
 
     MediaEngine& engine() override;
     void showVideoWindow() override;
@@ -48,6 +52,7 @@ class VideoWindowManager : public QObject, public VideoHost {
     TitleScroller& songTitle_;
     TipsHost& tips_;
     EngineFactory engineFactory_;
+    PanelHost* panel_ = nullptr;
     QPointer<VideoWindow> window_;
     std::unique_ptr<VideoMenu> menu_;
 };

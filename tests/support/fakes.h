@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/optical_drive.h"
+#include "shared/panel_host.h"
 #include "shared/tips_host.h"
 #include "shared/video_host.h"
 #include "support/fake_engine.h"
@@ -41,6 +42,16 @@ class CountingTips : public TipsHost {
   public:
     void openTips() override { ++opened; }
     int opened = 0;
+};
+
+// The control panel as the video window's keys reach it: each call, in order.
+class RecordingPanel : public PanelHost {
+  public:
+    void pressPause() override { calls << QStringLiteral("pause"); }
+    void seekBy(int seconds) override { calls << QStringLiteral("seek %1").arg(seconds); }
+    void stepVolume(int steps) override { calls << QStringLiteral("volume %1").arg(steps); }
+    void toggleMute() override { calls << QStringLiteral("mute"); }
+    QStringList calls;
 };
 
 // Answers with `drive` (none unless set) and counts the questions.

@@ -70,6 +70,7 @@ class TestFullScreen : public QObject {
     void closeLeavesFullScreenFirst();
     void theWindowFitsThePictureAsShown_data();
     void theWindowFitsThePictureAsShown();
+    void keysWorkThePanelAndEscapeLeavesFullScreen();
 
   private:
     QWidget* picture() { return manager_->engine().view(); }
@@ -80,6 +81,7 @@ class TestFullScreen : public QObject {
     PlaylistPair playlist_;
     TitleScroller songTitle_;
     CountingTips tips_;
+    RecordingPanel panel_;
     std::unique_ptr<VideoWindowManager> manager_;
 };
 
@@ -101,6 +103,7 @@ void TestFullScreen::init() {
         options.audioOutput = QStringLiteral("null");
         return std::make_unique<MpvEngine>(options);
     });
+    manager_->setPanel(&panel_);
     manager_->showVideoWindow();
     QVERIFY(QTest::qWaitForWindowExposed(manager_->window()));
     const QString clip = TestClips::colourClip(QStringLiteral("red"), 30);
@@ -189,6 +192,18 @@ void TestFullScreen::closeLeavesFullScreenFirst() {
     manager_->showVideoWindow();
     QTRY_VERIFY_WITH_TIMEOUT(picture()->isVisible(), 5000);
     QCOMPARE(picture()->window(), static_cast<QWidget*>(manager_->window()));
+}
+
+void TestFullScreen::keysWorkThePanelAndEscapeLeavesFullScreen() {
+    const QPoint at = pictureCentre();
+    xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "--repeat",
+             "2", "1"});
+    QTRY_VERIFY_WITH_TIMEOUT(screenCovered(), 5000);
+    xdotool({"key", "--delay", "100", "space", "Left", "Up", "m", "Escape"});
+    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), 5000);
+    QCOMPARE(panel_.calls, QStringList({"pause", "seek -5", "volume 1", "mute"}));
+    xdotool({"key", "f"}); // in the window, F goes there too
+    QTRY_VERIFY_WITH_TIMEOUT(screenCovered(), 5000);
 }
 
 QTEST_MAIN(TestFullScreen)
