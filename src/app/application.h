@@ -68,6 +68,8 @@ class Application {
     VideoWindowManager& video() { return *video_; }
     TipsManager& tips() { return *tips_; }
     SettingsStore& settings() { return settings_; }
+    Messages& messages() { return *env_.messages; }
+    DesktopIntegration& desktop() { return *desktop_; }
 
   private:
     using EngineFactory = std::function<std::unique_ptr<MediaEngine>()>;

@@ -5,6 +5,7 @@
 
 #include <QUrl>
 #include <algorithm>
+#include <cmath>
 
 MprisRootAdaptor::MprisRootAdaptor(MprisService* service)
     : QDBusAbstractAdaptor(service), host_(service->host()) {}
@@ -38,7 +39,10 @@ double MprisPlayerAdaptor::volume() const {
 }
 
 void MprisPlayerAdaptor::setVolume(double level) {
-    host_.setVolume(std::clamp(level, 0.0, 1.0));
+    // NaN, infinity and negative levels mean nothing a bar could show.
+    if (!std::isfinite(level) || level < 0)
+        return;
+    host_.setVolume(std::min(level, 1.0));
 }
 
 qlonglong MprisPlayerAdaptor::position() const {

@@ -35,9 +35,10 @@ class TestDesktopFiles : public QObject {
     void filesAreAppendedAsADropAppendsThem() {
         PlaylistPair pair;
         pair.append("old.mp3", "/m/old.mp3");
-        const int first = AppendOpenedFiles(
+        const OpenedFiles opened = AppendOpenedFiles(
             pair, {"/m/line\nbreak.mp3", "/m/a.mp4", "/m/ret\rurn.mp3", "/m/c", "/m/a.mp4"});
-        QCOMPARE(first, 1);
+        QCOMPARE(opened.first, 1);
+        QVERIFY(!opened.listFull);
         QCOMPARE(pair.lstsong.entries(), (QStringList{"old.mp3", "a.mp4", "c", "a.mp4"}));
         QCOMPARE(pair.temlst.entries(),
                  (QStringList{"/m/old.mp3", "/m/a.mp4", "/m/c", "/m/a.mp4"}));
@@ -48,17 +49,21 @@ class TestDesktopFiles : public QObject {
     void nothingAppendedGivesNoFirstEntry_data() {
         QTest::addColumn<int>("alreadyThere");
         QTest::addColumn<QStringList>("paths");
-        QTest::newRow("no files") << 0 << QStringList{};
-        QTest::newRow("only line breaks") << 0 << QStringList{"/a\nb"};
-        QTest::newRow("list full") << 32767 << QStringList{"/m/a.mp3"};
+        QTest::addColumn<bool>("listFull");
+        QTest::newRow("no files") << 0 << QStringList{} << false;
+        QTest::newRow("only line breaks") << 0 << QStringList{"/a\nb"} << false;
+        QTest::newRow("list full") << 32767 << QStringList{"/m/a.mp3"} << true;
     }
     void nothingAppendedGivesNoFirstEntry() {
         QFETCH(int, alreadyThere);
         QFETCH(QStringList, paths);
+        QFETCH(bool, listFull);
         PlaylistPair pair;
         for (int i = 0; i < alreadyThere; ++i)
             pair.append("t", "/p");
-        QCOMPARE(AppendOpenedFiles(pair, paths), -1);
+        const OpenedFiles opened = AppendOpenedFiles(pair, paths);
+        QCOMPARE(opened.first, -1);
+        QCOMPARE(opened.listFull, listFull);
         QCOMPARE(pair.lstsong.count(), alreadyThere);
     }
 

@@ -112,13 +112,21 @@ class TestTransport : public QObject {
         QVERIFY(messages_.shown.isEmpty());
     }
 
-    void aMissingPathEntryIsSkippedNotCrashed() {
+    void aMissingOrEmptyPathIsMarkedMissing_data() {
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("no path") << QStringList{} << QStringList{"Play"};
+        QTest::newRow("empty path") << QStringList{""} << QStringList{"FileName ", "Play"};
+    }
+    void aMissingOrEmptyPathIsMarkedMissing() {
+        QFETCH(QStringList, paths);
+        QFETCH(QStringList, calls);
         playlist_.lstsong.addItems({"a", "b"});
-        playlist_.temlst.addItems({existing("a.mp3")});
+        playlist_.temlst.addItems(QStringList{existing("a.mp3")} + paths);
         transport_.Tnum = 2;
         transport_.PlayIt();
-        QCOMPARE(calls(), QStringList{"Play"});
-        QCOMPARE(playlist_.lstsong.text(1), QStringLiteral("b"));
+        QCOMPARE(this->calls(), calls);
+        QCOMPARE(playlist_.lstsong.text(1), QStringLiteral("b") + Missing);
         QCOMPARE(playlist_.selectedIndex(), 1);
     }
 
