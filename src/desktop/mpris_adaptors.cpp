@@ -2,6 +2,7 @@
 
 #include "desktop/mpris_host.h"
 #include "desktop/mpris_service.h"
+#include "platform/local_names.h"
 
 #include <QUrl>
 #include <algorithm>
@@ -125,5 +126,5 @@ void MprisPlayerAdaptor::OpenUri(const QString& Uri) {
     const QUrl url(Uri);
     // Only local files: the player reaches no network.
     if (url.isLocalFile())
-        host_.openFile(url.toLocalFile());
+        host_.openFile(LocalFileOfUrl(url));
 }

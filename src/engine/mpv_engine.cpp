@@ -2,6 +2,7 @@
 
 #include "engine/mpv_vcd_streams.h"
 #include "engine/mpv_view.h"
+#include "platform/local_names.h"
 #include "platform/vcd_track_url.h"
 
 #include <mpv/client.h>
@@ -265,10 +266,10 @@ bool MpvEngine::open(const QString& path, Source source) {
     ++generation_;
     endedAtEof_ = false;
     setPaused(false);
-    const QByteArray utf8 = path.toUtf8();
+    const QByteArray name = StringToLocalName(path);
     const QByteArray options =
         source == Source::OwnPlaylist ? VcdPlaylistOptions(path) : userFileOptions(path);
-    const char* args[] = {"loadfile", utf8.constData(), "replace",
+    const char* args[] = {"loadfile", name.constData(), "replace",
                           options.isEmpty() ? nullptr : options.constData(), nullptr};
     mpv_node result;
     if (mpv_command_ret(mpv_, args, &result) < 0)
@@ -295,8 +296,7 @@ bool MpvEngine::open(const QString& path, Source source) {
 bool MpvEngine::isOpenable(const QString& path) {
     if (IsVcdTrackUrl(path))
         return VcdTrackExists(path);
-    const QFileInfo file(path);
-    return file.isFile() && file.isReadable();
+    return IsReadableLocalFile(path);
 }
 
 bool MpvEngine::waitForLoad(qint64 entryId) {

@@ -1,10 +1,13 @@
 #include "playlist/paths.h"
 
+#include "platform/local_names.h"
 #include "platform/vcd_track_url.h"
+#include "playlist/gb18030.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 
@@ -31,9 +34,7 @@ QRegularExpression WildcardPattern(const QString& pattern) {
 }
 
 bool AnyOrdinaryFileMatches(const QString& folder, const QString& pattern) {
-    // Without QDir::Hidden and QDir::System the listing returns only
-    // regular files (and links to them) whose names do not start with a dot.
-    const QStringList names = QDir(folder).entryList(QDir::Files);
+    const QStringList names = ListFolder(folder, FolderEntries::Files);
     const QRegularExpression matcher = WildcardPattern(pattern);
     for (const QString& name : names) {
         if (matcher.match(name).hasMatch())
@@ -42,10 +43,32 @@ bool AnyOrdinaryFileMatches(const QString& folder, const QString& pattern) {
     return false;
 }
 
+bool IsNameEscape(QChar c) {
+    return c >= QChar(Gb18030::escapeFor(0x80)) && c <= QChar(Gb18030::escapeFor(0xFF));
+}
+
 } // namespace
 
+QString ReadableName(const QString& name) {
+    QString readable;
+    for (qsizetype i = 0; i < name.size();) {
+        if (!IsNameEscape(name.at(i))) {
+            readable += name.at(i++);
+            continue;
+        }
+        QByteArray bytes;
+        const qsizetype start = i;
+        for (; i < name.size() && IsNameEscape(name.at(i)); ++i)
+            bytes += char(name.at(i).unicode() - Gb18030::escapeFor(0));
+        const QString decoded = Gb18030::decode(bytes);
+        const bool whole = std::none_of(decoded.cbegin(), decoded.cend(), IsNameEscape);
+        readable += whole ? decoded : name.mid(start, i - start);
+    }
+    return readable;
+}
+
 QString MakeTitle(const QString& s) {
-    QString title = s.mid(s.lastIndexOf(Separator) + 1);
+    QString title = ReadableName(s.mid(s.lastIndexOf(Separator) + 1));
     qsizetype first = 0;
     qsizetype end = title.size();
     while (first < end && title.at(first) == u' ')
@@ -67,7 +90,7 @@ bool FileExists(const QString& path) {
         return false;
     if (HasWildcard(name))
         return AnyOrdinaryFileMatches(info.path(), name);
-    return info.isFile() && !name.startsWith(u'.');
+    return IsLocalFile(path) && !name.startsWith(u'.');
 }
 
 QString EnsureTrailingSeparator(const QString& path) {
