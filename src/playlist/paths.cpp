@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -17,30 +16,44 @@ bool HasWildcard(const QString& name) {
     return name.contains(u'*') || name.contains(u'?');
 }
 
-// A name pattern where only * and ? are special; every other character,
-// brackets included, stands for itself.
-QRegularExpression WildcardPattern(const QString& pattern) {
-    QString regex;
-    for (const QChar c : pattern) {
-        if (c == u'*')
-            regex += QStringLiteral(".*");
-        else if (c == u'?')
-            regex += u'.';
-        else
-            regex += QRegularExpression::escape(QString(c));
+// The length in UTF-16 units of the character at `i`: a surrogate pair is
+// one character, an escaped byte of a name (a lone surrogate) another.
+qsizetype CharacterLength(const QString& s, qsizetype i) {
+    return s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate() ? 2 : 1;
+}
+
+// Whether `name` matches `pattern`, in which only * and ? are special;
+// every other character, brackets included, stands for itself. (Names may
+// hold escaped bytes, which a regular expression refuses as text.)
+bool WildcardMatches(const QString& pattern, const QString& name) {
+    qsizetype p = 0, n = 0;
+    qsizetype starP = -1, starN = 0; // the last * and where its match ends
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern.at(p) == u'*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() && pattern.at(p) == u'?') {
+            ++p;
+            n += CharacterLength(name, n);
+        } else if (p < pattern.size() && pattern.at(p) == name.at(n)) {
+            ++p;
+            ++n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = starN += CharacterLength(name, starN);
+        } else {
+            return false;
+        }
     }
-    return QRegularExpression(QRegularExpression::anchoredPattern(regex),
-                              QRegularExpression::DotMatchesEverythingOption);
+    while (p < pattern.size() && pattern.at(p) == u'*')
+        ++p;
+    return p == pattern.size();
 }
 
 bool AnyOrdinaryFileMatches(const QString& folder, const QString& pattern) {
     const QStringList names = ListFolder(folder, FolderEntries::Files);
-    const QRegularExpression matcher = WildcardPattern(pattern);
-    for (const QString& name : names) {
-        if (matcher.match(name).hasMatch())
-            return true;
-    }
-    return false;
+    return std::any_of(names.cbegin(), names.cend(),
+                       [&](const QString& name) { return WildcardMatches(pattern, name); });
 }
 
 bool IsNameEscape(QChar c) {

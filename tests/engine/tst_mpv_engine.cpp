@@ -1,4 +1,7 @@
+#include "desktop/command_line.h"
 #include "engine/mpv_engine.h"
+#include "platform/local_names.h"
+#include "playlist/gb18030.h"
 #include "support/test_clips.h"
 #include "support/wav.h"
 
@@ -11,6 +14,7 @@
 #include <QTimer>
 #include <cmath>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -49,6 +53,7 @@ class TestMpvEngine : public QObject {
     void liveChangesReachTheSound_data();
     void liveChangesReachTheSound();
     void pictureOffLeavesTheSoundWhole();
+    void aNameInGbkFromTheCommandLinePlays();
 
   private:
     std::unique_ptr<MpvEngine> engine_;
@@ -389,6 +394,23 @@ void TestMpvEngine::pictureOffLeavesTheSoundWhole() {
     for (size_t i = 0; i < reference.samples[0].size(); ++i)
         worst = std::max(worst, std::abs(switched.samples[0][i] - reference.samples[0][i]));
     QVERIFY2(worst < 1e-3, qPrintable(QString::number(worst)));
+}
+
+// "Open with" on a file whose name is GBK bytes: the bytes reach mpv, and
+// the file's own tone comes out.
+void TestMpvEngine::aNameInGbkFromTheCommandLinePlays() {
+    const QByteArray name = Gb18030::encode(QStringLiteral("中文.wav"));
+    const QByteArray link = QFile::encodeName(temp_.path()) + '/' + name;
+    QVERIFY(::symlink(QFile::encodeName(TestClips::shortClip(1, 660)).constData(), link) == 0);
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(temp_.path());
+    char* argv[] = {nullptr, const_cast<char*>(name.constData())};
+    const QStringList paths = AbsoluteFilePaths(LocalArguments(2, argv), LocalCurrentFolder());
+    QDir::setCurrent(before);
+    const Wav sound = render(nullptr, paths.value(0));
+    ::unlink(link.constData());
+    QVERIFY(sound.seconds() > 0.9);
+    QVERIFY(std::abs(sound.frequencyHz(0, 0.1, 0.9) - 660) < 10);
 }
 
 QTEST_GUILESS_MAIN(TestMpvEngine)
