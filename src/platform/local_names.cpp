@@ -120,6 +120,11 @@ QString LocalFileOfUrl(const QUrl& url) {
         QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
 }
 
+QUrl LocalFileUrl(const QString& path) {
+    // Bytes no text can hold stay percent-encoded in the URL's text.
+    return QUrl::fromEncoded("file://" + StringToLocalName(path).toPercentEncoding("/"));
+}
+
 QString RecoverLocalPath(const QString& qtPath) {
     if (!qtPath.contains(Replacement))
         return qtPath;

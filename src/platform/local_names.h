@@ -23,8 +23,10 @@ QByteArray StringToLocalName(const QString& name);
 // The working folder and the arguments after the program's name.
 QString LocalCurrentFolder();
 QStringList LocalArguments(int argc, char** argv);
-// The path of a local file URL, its percent-encoded bytes taken as they are.
+// The path of a local file URL, its percent-encoded bytes taken as they are,
+// and the URL of a path, its bytes percent-encoded as they are.
 QString LocalFileOfUrl(const QUrl& url);
+QUrl LocalFileUrl(const QString& path);
 // A path Qt has already decoded (a file dialog's answer) with its bytes
 // back: each part that holds U+FFFD is replaced by the name in its folder
 // that Qt shows that way. Other paths come back unchanged.

@@ -148,7 +148,6 @@ class TestStartup : public QObject {
         Start start(root_.path(), {"/m/new\nline.mp3", "/m/x.mp3", "/m/folder"});
         QVERIFY(start.app->Form_Load());
         PlaylistPair& pair = start.app->playlist();
-        // Played as next plays an entry: a missing file is marked.
         const QString x = "x.mp3 文件不存在，请重新选择";
         QCOMPARE(pair.lstsong.entries(), (QStringList{"a", x, "folder"}));
         QCOMPARE(pair.temlst.entries(), (QStringList{"/a", "/m/x.mp3", "/m/folder"}));
@@ -169,7 +168,6 @@ class TestStartup : public QObject {
         writeFile(program() + "/load1.lwo", lines);
         Start start(root_.path(), {"/m/x.mp3"});
         QVERIFY(start.app->Form_Load());
-        QCOMPARE(start.app->playlist().temlst.text(ListControl::MaxEntries - 1), QString("a"));
         const QString full = "提示……|播放列表已满，不能再添加文件。";
         QTRY_COMPARE(start.messages->shown, QStringList{full});
         start.app->desktop().openFile("/m/y.mp3");

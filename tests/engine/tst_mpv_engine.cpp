@@ -402,11 +402,8 @@ void TestMpvEngine::aNameInGbkFromTheCommandLinePlays() {
     const QByteArray name = Gb18030::encode(QStringLiteral("中文.wav"));
     const QByteArray link = QFile::encodeName(temp_.path()) + '/' + name;
     QVERIFY(::symlink(QFile::encodeName(TestClips::shortClip(1, 660)).constData(), link) == 0);
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(temp_.path());
     char* argv[] = {nullptr, const_cast<char*>(name.constData())};
-    const QStringList paths = AbsoluteFilePaths(LocalArguments(2, argv), LocalCurrentFolder());
-    QDir::setCurrent(before);
+    const QStringList paths = AbsoluteFilePaths(LocalArguments(2, argv), temp_.path());
     const Wav sound = render(nullptr, paths.value(0));
     ::unlink(link.constData());
     QVERIFY(sound.seconds() > 0.9);

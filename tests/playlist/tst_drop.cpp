@@ -41,6 +41,7 @@ class TestDrop : public QObject {
         QCOMPARE(DroppedPaths(data.get()),
                  (QStringList{"/m/c.mp3", "/m/a.mp3", "/m/folder", "/", "/m/七 x.wma",
                               "/m/lf\n.mp3", LocalNameToString("/m/\xD6\xD0.mp3")}));
+        QCOMPARE(LocalFileUrl(LocalNameToString("/m/\xD6\xD0 x")).toString(), "file:///m/%D6%D0 x");
     }
 
     void dropAppendsEveryPathWithItsFileNameAsTitle() {

@@ -11,18 +11,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-// A name as a Chinese system of old wrote it: GBK bytes, not UTF-8.
-QString Gbk(const QString& name) {
-    return LocalNameToString(Gb18030::encode(name));
-}
-} // namespace
-
 class TestPaths : public QObject {
     Q_OBJECT
   private:
     QTemporaryDir dir_;
     QString at(const QString& name) const { return dir_.filePath(name); }
+    // A name as a Chinese system of old wrote it: GBK bytes, not UTF-8.
+    static QString Gbk(const QString& name) { return LocalNameToString(Gb18030::encode(name)); }
 
     void touch(const QString& name) {
         QFile file(at(name));
@@ -113,7 +108,6 @@ class TestPaths : public QObject {
     void aNameQtDecodedGetsItsBytesBack() {
         const QString path = at(Gbk("中文.mp3"));
         QCOMPARE(RecoverLocalPath(QFile::decodeName(StringToLocalName(path))), path);
-        QCOMPARE(RecoverLocalPath(at("song.mp3")), at("song.mp3"));
     }
 
     void fileExistsOfNothing() {
