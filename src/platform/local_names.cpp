@@ -183,9 +183,19 @@ QStringList ListFolder(const QString& folder, FolderEntries kind) {
     return names;
 }
 
-bool IsLocalFile(const QString& path) {
+namespace {
+mode_t TypeOf(const QString& path) {
     struct stat info {};
-    return ::stat(StringToLocalName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+    return ::stat(StringToLocalName(path).constData(), &info) == 0 ? info.st_mode & S_IFMT : 0;
+}
+} // namespace
+
+bool IsLocalFile(const QString& path) {
+    return TypeOf(path) == S_IFREG;
+}
+
+bool IsLocalFolder(const QString& path) {
+    return TypeOf(path) == S_IFDIR;
 }
 
 bool IsReadableLocalFile(const QString& path) {

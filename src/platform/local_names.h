@@ -45,3 +45,5 @@ QStringList ListFolder(const QString& folder, FolderEntries kind);
 bool IsReadableLocalFile(const QString& path);
 // True when `path` is a regular file, or a link to one.
 bool IsLocalFile(const QString& path);
+// True when `path` is a folder, or a link to one.
+bool IsLocalFolder(const QString& path);

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QPointer>
 
 const QString FolderPrompt = QStringLiteral("请选择含有媒体文件的驱动器或文件夹目录：");
@@ -127,9 +126,10 @@ QString BrowseForFolder(QWidget* owner, const QString& prompt) {
     if (dialog.exec() != QDialog::Accepted)
         return {};
     const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || !QFileInfo(chosen.first()).isDir())
+    const QString folder = RecoverLocalPath(chosen.value(0));
+    if (!IsLocalFolder(folder))
         return {};
-    return EnsureTrailingSeparator(RecoverLocalPath(chosen.first()));
+    return EnsureTrailingSeparator(folder);
 }
 
 void ScanFolder(const QString& path, ListControl& titles, ListControl& paths,
