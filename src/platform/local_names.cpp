@@ -64,17 +64,17 @@ QString LocalNameToString(const QByteArray& name) {
     const auto* s = reinterpret_cast<const unsigned char*>(name.constData());
     const qsizetype n = name.size();
     QString text;
-    text.reserve(n);
+    qsizetype runStart = 0; // of the valid UTF-8 not yet taken
     for (qsizetype i = 0; i < n;) {
-        const int length = Utf8SequenceLength(s + i, n - i);
-        if (length == 0) {
-            text += QChar(char16_t(EscapeBase + s[i++]));
+        if (const int length = Utf8SequenceLength(s + i, n - i)) {
+            i += length;
             continue;
         }
-        text += QString::fromUtf8(name.constData() + i, length);
-        i += length;
+        text += QString::fromUtf8(name.constData() + runStart, i - runStart);
+        text += QChar(char16_t(EscapeBase + s[i++]));
+        runStart = i;
     }
-    return text;
+    return runStart == 0 ? QString::fromUtf8(name) : text + QString::fromUtf8(name.mid(runStart));
 }
 
 QByteArray StringToLocalName(const QString& name) {
@@ -163,11 +163,17 @@ QStringList ListFolder(const QString& folder, FolderEntries kind) {
     while (const dirent* entry = readdir(dir.get())) {
         if (entry->d_name[0] == '.')
             continue;
-        struct stat info {};
-        const int flags = kind == FolderEntries::Files ? 0 : AT_SYMLINK_NOFOLLOW;
-        if (fstatat(fd, entry->d_name, &info, flags) != 0)
-            continue;
-        if (kind == FolderEntries::Files ? !S_ISREG(info.st_mode) : !S_ISDIR(info.st_mode))
+        const bool files = kind == FolderEntries::Files;
+        // The listing's own type where it settles the question; a link to
+        // a file counts as a file, a linked folder is no real folder.
+        mode_t type = DTTOIF(entry->d_type);
+        if (entry->d_type == DT_UNKNOWN || (files && entry->d_type == DT_LNK)) {
+            struct stat info {};
+            if (fstatat(fd, entry->d_name, &info, files ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            type = info.st_mode & S_IFMT;
+        }
+        if (type != (files ? S_IFREG : S_IFDIR))
             continue;
         QString name = LocalNameToString(entry->d_name);
         entries.push_back({name.toLower(), std::move(name)});
