@@ -160,10 +160,10 @@ QStringList ListFolder(const QString& folder, FolderEntries kind) {
     };
     std::vector<Entry> entries;
     const int fd = dirfd(dir.get());
+    const bool files = kind == FolderEntries::Files;
     while (const dirent* entry = readdir(dir.get())) {
         if (entry->d_name[0] == '.')
             continue;
-        const bool files = kind == FolderEntries::Files;
         // The listing's own type where it settles the question; a link to
         // a file counts as a file, a linked folder is no real folder.
         mode_t type = DTTOIF(entry->d_type);
