@@ -2,7 +2,6 @@
 
 #include "app/desktop_integration.h"
 #include "app/shutdown.h"
-#include "desktop/command_line.h"
 #include "desktop/hand_over.h"
 #include "desktop/opened_files.h"
 #include "engine/mpv_engine.h"
@@ -17,7 +16,6 @@
 #include "video/video_window_manager.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QScrollBar>
 
@@ -39,7 +37,6 @@ AppEnvironment AppEnvironment::forThisProgram() {
     env.drives = std::make_unique<LinuxOpticalDriveProbe>();
     env.messages = std::make_unique<QtMessages>();
     env.endProcess = &Shutdown::endProcessNow;
-    env.filesToOpen = AbsoluteFilePaths(QCoreApplication::arguments().mid(1), QDir::currentPath());
     return env;
 }
 

@@ -39,7 +39,7 @@ struct AppEnvironment {
     std::unique_ptr<Messages> messages;
     std::function<void()> endProcess;
     // Absolute paths given on the command line: played by this copy, or
-    // handed to the copy already running.
+    // handed to the copy already running. Set by the caller, from argv.
     QStringList filesToOpen;
 
     // The environment of the installed program: the executable's folder,
@@ -68,6 +68,8 @@ class Application {
     VideoWindowManager& video() { return *video_; }
     TipsManager& tips() { return *tips_; }
     SettingsStore& settings() { return settings_; }
+    Messages& messages() { return *env_.messages; }
+    DesktopIntegration& desktop() { return *desktop_; }
 
   private:
     using EngineFactory = std::function<std::unique_ptr<MediaEngine>()>;

@@ -9,9 +9,12 @@
 #include "video/video_window_manager.h"
 
 #include <QScrollBar>
+#include <QTimer>
 #include <cmath>
 
 namespace {
+
+const QString ListFullText = QStringLiteral("播放列表已满，不能再添加文件。");
 
 // The transport buttons' indexes.
 enum Button { PlayButton = 1, StopButton = 2, NextButton = 4, PreviousButton = 5 };
@@ -38,11 +41,19 @@ void DesktopIntegration::start() {
 }
 
 void DesktopIntegration::openFiles(const QStringList& paths) {
-    const int first = AppendOpenedFiles(app_.playlist(), paths);
-    if (first < 0)
+    const OpenedFiles opened = AppendOpenedFiles(app_.playlist(), paths);
+    if (opened.listFull) {
+        // After the caller (a bus call, a second start) has had its answer.
+        QTimer::singleShot(0, &handOver_,
+                           [this] { app_.messages().warning(NoticeTitle, ListFullText); });
+    }
+    if (opened.first < 0)
         return;
-    app_.playlist().select(first);
-    pressButton(PlayButton);
+    // Played by its number, as next and previous play, so they go on
+    // from here.
+    Transport& transport = *app_.mainWindow().frm->transport;
+    transport.Tnum = static_cast<qint16>(opened.first + 1);
+    transport.PlayIt();
 }
 
 void DesktopIntegration::showMainWindow() {

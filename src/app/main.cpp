@@ -5,6 +5,7 @@
 #include "desktop/command_line.h"
 #include "desktop/hand_over.h"
 #include "platform/instance_guard.h"
+#include "platform/local_names.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,11 +19,9 @@ namespace {
 bool PassedFilesToRunningCopy(int argc, char** argv) {
     if (argc < 2)
         return false;
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList arguments = LocalArguments(argc, argv);
     InstanceGuard guard(InstanceGuard::runtimeFolder(), InstanceGuard::fallbackFolder());
-    return HandedToRunningCopy(guard, AbsoluteFilePaths(arguments, QDir::currentPath()));
+    return HandedToRunningCopy(guard, AbsoluteFilePaths(arguments, LocalCurrentFolder()));
 }
 
 // Beside the executable in a build folder; under lib/sonvela when installed.

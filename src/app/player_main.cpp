@@ -2,7 +2,9 @@
 // once it knows this start is not just handing files to a running copy.
 #include "app/application.h"
 #include "app/qt_translations.h"
+#include "desktop/command_line.h"
 #include "platform/file_commit.h"
+#include "platform/local_names.h"
 #include "ui/skin.h"
 
 #include <QApplication>
@@ -19,7 +21,10 @@ extern "C" __attribute__((visibility("default"))) int SonvelaPlayerMain(int argc
     // never because its windows happen to be hidden or closed.
     qtApp.setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(Skin::ProgramIcon());
-    Application player(AppEnvironment::forThisProgram());
+    AppEnvironment environment = AppEnvironment::forThisProgram();
+    // Qt has taken its own options out of argv; names keep their bytes.
+    environment.filesToOpen = AbsoluteFilePaths(LocalArguments(argc, argv), LocalCurrentFolder());
+    Application player(std::move(environment));
     if (!player.Form_Load())
         return 0;
     return qtApp.exec();

@@ -2,11 +2,13 @@
 
 #include "desktop/mpris_host.h"
 #include "desktop/mpris_service.h"
+#include "platform/local_names.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QUrl>
 #include <algorithm>
+#include <cmath>
 
 MprisRootAdaptor::MprisRootAdaptor(MprisService* service)
     : QDBusAbstractAdaptor(service), host_(service->host()) {}
@@ -52,7 +54,10 @@ double MprisPlayerAdaptor::volume() const {
 }
 
 void MprisPlayerAdaptor::setVolume(double level) {
-    host_.setVolume(std::clamp(level, 0.0, 1.0));
+    // NaN, infinity and negative levels mean nothing a bar could show.
+    if (!std::isfinite(level) || level < 0)
+        return;
+    host_.setVolume(std::min(level, 1.0));
 }
 
 qlonglong MprisPlayerAdaptor::position() const {
@@ -129,5 +134,5 @@ void MprisPlayerAdaptor::OpenUri(const QString& Uri) {
     const QUrl url(Uri);
     // Only local files: the player reaches no network.
     if (url.isLocalFile())
-        host_.openFile(url.toLocalFile());
+        host_.openFile(LocalFileOfUrl(url));
 }

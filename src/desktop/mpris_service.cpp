@@ -2,6 +2,7 @@
 
 #include "desktop/mpris_adaptors.h"
 #include "desktop/mpris_host.h"
+#include "platform/local_names.h"
 #include "platform/vcd_track_url.h"
 
 #include <QDBusConnection>
@@ -96,7 +97,7 @@ QVariantMap MprisService::metadata() const {
     if (path.isEmpty())
         return data;
     // A Video CD track is already a URL of the player's own.
-    const QUrl url = IsVcdTrackUrl(path) ? QUrl(path) : QUrl::fromLocalFile(path);
+    const QUrl url = IsVcdTrackUrl(path) ? QUrl(path) : LocalFileUrl(path);
     data.insert(QStringLiteral("xesam:url"), url.toString());
     data.insert(QStringLiteral("xesam:title"), host_.currentTitle());
     if (const auto length = host_.duration())

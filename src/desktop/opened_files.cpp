@@ -11,17 +11,19 @@ bool HasLineBreak(const QString& path) {
 
 } // namespace
 
-int AppendOpenedFiles(PlaylistPair& playlist, const QStringList& paths) {
-    int first = -1;
+OpenedFiles AppendOpenedFiles(PlaylistPair& playlist, const QStringList& paths) {
+    OpenedFiles opened;
     for (const QString& path : paths) {
         if (HasLineBreak(path))
             continue;
         const int before = playlist.lstsong.count();
         DropFiles(playlist, {path});
-        if (playlist.lstsong.count() == before)
-            break; // the list is full
-        if (first < 0)
-            first = before;
+        if (playlist.lstsong.count() == before) {
+            opened.listFull = true;
+            break;
+        }
+        if (opened.first < 0)
+            opened.first = before;
     }
-    return first;
+    return opened;
 }

@@ -9,6 +9,9 @@ class PlaylistPair;
 
 // Appends the paths as a drop does (title = MakeTitle of the path, no
 // filter), skipping names a list file could not hold (a line break in
-// them) and stopping at the cap. Returns the index of the first entry
-// appended, or -1 when none was.
-int AppendOpenedFiles(PlaylistPair& playlist, const QStringList& paths);
+// them) and stopping at the cap.
+struct OpenedFiles {
+    int first = -1;        // the index of the first entry appended; -1: none
+    bool listFull = false; // some were left out: the list is full
+};
+OpenedFiles AppendOpenedFiles(PlaylistPair& playlist, const QStringList& paths);

@@ -3,6 +3,7 @@
 #include "engine/mpv_probe.h"
 #include "engine/mpv_vcd_streams.h"
 #include "engine/mpv_view.h"
+#include "platform/local_names.h"
 #include "platform/vcd_track_url.h"
 
 #include <mpv/client.h>
@@ -387,8 +388,7 @@ void MpvEngine::cancelOpen() {
 bool MpvEngine::isOpenable(const QString& path) {
     if (IsVcdTrackUrl(path))
         return VcdTrackExists(path);
-    const QFileInfo file(path);
-    return file.isFile() && file.isReadable();
+    return IsReadableLocalFile(path);
 }
 
 // ---- transport

@@ -1,5 +1,7 @@
 #include "engine/mpv_load.h"
 
+#include "platform/local_names.h"
+
 #include <mpv/client.h>
 
 #include <atomic>
@@ -26,8 +28,9 @@ int64_t entryIdOf(const mpv_node& result) {
 } // namespace
 
 bool MpvLoad::start(mpv_handle* mpv, const QString& path, const QByteArray& options) {
-    const QByteArray utf8 = path.toUtf8();
-    const char* args[] = {"loadfile", utf8.constData(), "replace",
+    // A name that is not UTF-8 reaches mpv as the bytes it has on disc.
+    const QByteArray name = StringToLocalName(path);
+    const char* args[] = {"loadfile", name.constData(), "replace",
                           options.isEmpty() ? nullptr : options.constData(), nullptr};
     request_ = nextRequestId();
     entry_ = -1;

@@ -1,6 +1,7 @@
 #include "playback/control_panel.h"
 
 #include "engine/media_engine.h"
+#include "platform/local_names.h"
 #include "playback/sound_labels.h"
 #include "playback/time_display.h"
 #include "playback/title_label.h"
@@ -340,7 +341,7 @@ QString ControlPanel::runOpenDialog() {
     setUpOpenDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles().value(0);
+    return RecoverLocalPath(dialog.selectedFiles().value(0));
 }
 
 void ControlPanel::CtrlImage_Click(int Index) {

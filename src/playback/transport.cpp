@@ -39,11 +39,11 @@ void Transport::PlayIt() {
         Tnum = 1;
     const int index = Tnum - 1;
     awaitingLength_ = false; // numbered play leaves the seek bar's range alone
-    // Lists loaded from files of different lengths may lack the path.
+    // Lists loaded from files of different lengths may lack the path: an
+    // entry without one is missing, as an empty path is.
     const bool hasPath = index < playlist_.temlst.count();
     const QString path = playlist_.temlst.text(index);
-    if (hasPath)
-        markIfMissing(index, path);
+    markIfMissing(index, path);
     songTitle_.setText(playlist_.lstsong.text(index));
     if (hasPath)
         engine().setFileName(path);

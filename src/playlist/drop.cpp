@@ -1,5 +1,6 @@
 #include "playlist/drop.h"
 
+#include "platform/local_names.h"
 #include "playlist/paths.h"
 
 #include <QMimeData>
@@ -20,7 +21,7 @@ QStringList DroppedPaths(const QMimeData* data) {
     for (const QUrl& url : data->urls()) {
         if (!url.isLocalFile())
             continue;
-        QString path = url.toLocalFile();
+        QString path = LocalFileOfUrl(url);
         while (path.size() > 1 && path.endsWith(u'/'))
             path.chop(1);
         if (!path.isEmpty() && FitsListFile(path))

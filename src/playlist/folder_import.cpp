@@ -1,23 +1,18 @@
 #include "playlist/folder_import.h"
 
+#include "platform/local_names.h"
 #include "playlist/paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QPointer>
 
 const QString FolderPrompt = QStringLiteral("请选择含有媒体文件的驱动器或文件夹目录：");
 const QString MediaExtensions = QStringLiteral("mp3 mp2 avi mpg rmi mpeg wma");
 
 namespace {
-
-// Listing order within a folder: by name, ignoring letter case, so the
-// import order is the one a file manager shows and does not depend on the
-// file system.
-constexpr QDir::SortFlags ListingOrder = QDir::Name | QDir::IgnoreCase;
 
 // Appends matches to both lists. Matches are held back only between two
 // yields, so whatever runs during a yield sees every match found so far,
@@ -94,9 +89,7 @@ bool CollectFolders(QStringList& folders, Yielder& yielder) {
     for (qsizetype i = 0; i < folders.size(); ++i) {
         if (!yielder.step())
             return false;
-        const QStringList names =
-            QDir(folders.at(i))
-                .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, ListingOrder);
+        const QStringList names = ListFolder(folders.at(i), FolderEntries::RealFolders);
         for (const QString& name : names) {
             if (!yielder.step())
                 return false;
@@ -113,7 +106,7 @@ void CollectFiles(const QStringList& folders, const QString& upperExtensions,
     for (const QString& folder : folders) {
         if (!yielder.step())
             return;
-        const QStringList names = QDir(folder).entryList(QDir::Files, ListingOrder);
+        const QStringList names = ListFolder(folder, FolderEntries::Files);
         for (const QString& name : names) {
             if (!yielder.step())
                 return;
@@ -133,9 +126,10 @@ QString BrowseForFolder(QWidget* owner, const QString& prompt) {
     if (dialog.exec() != QDialog::Accepted)
         return {};
     const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || !QFileInfo(chosen.first()).isDir())
+    const QString folder = RecoverLocalPath(chosen.value(0));
+    if (!IsLocalFolder(folder))
         return {};
-    return EnsureTrailingSeparator(chosen.first());
+    return EnsureTrailingSeparator(folder);
 }
 
 void ScanFolder(const QString& path, ListControl& titles, ListControl& paths,

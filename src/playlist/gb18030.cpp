@@ -20,6 +20,11 @@ constexpr int TwoByteCodes = (LeadLast - LeadFirst + 1) * TrailCount;
 // planes follow linearly from 90 30 81 30 (U+10000) to E3 32 9A 35.
 constexpr int FourByteBmpCodes = 39420;
 constexpr int SupplementaryStart = 189000;
+// The four-byte codes right after the BMP's (84 31 A5 30 onwards) stand for
+// no character; the first 128 of them write the escapes U+DC80..U+DCFF
+// where the byte alone would not read back as its escape.
+constexpr int EscapeCodesStart = FourByteBmpCodes;
+constexpr unsigned FirstEscapedByte = 0x80, EscapedBytes = 0x80;
 constexpr char32_t LastCodePoint = 0x10FFFF;
 constexpr char16_t Euro = 0x20AC;
 constexpr char16_t Question = u'?';
@@ -203,6 +208,36 @@ Decoded decodeMultiByte(const unsigned char* at, qsizetype left, const Tables& t
     return {0, 1};
 }
 
+// The byte whose escape the escape code at `at` writes, or -1.
+int escapeCodeByte(const unsigned char* at, qsizetype left) {
+    if (left < 4 || !isLead(at[0]) || !isDigit(at[1]) || !isLead(at[2]) || !isDigit(at[3]))
+        return -1;
+    const int offset = fourByteIndex(at[0], at[1], at[2], at[3]) - EscapeCodesStart;
+    return offset >= 0 && unsigned(offset) < EscapedBytes ? int(FirstEscapedByte + offset) : -1;
+}
+
+// Whether the byte `b`, written alone in front of `rest`, decodes back as
+// its own escape: it starts no character there, nor an escape code that
+// decode takes as one. Decode takes an escape code only where its byte
+// alone would not come back, so the question may pass on to that byte.
+bool readsAsEscape(unsigned b, const unsigned char* rest, qsizetype left, const Tables& t) {
+    for (;;) {
+        if (b <= EuroByte)
+            return false;
+        unsigned char head[4] = {uint8_t(b)};
+        const qsizetype tail = std::min<qsizetype>(left, 3);
+        std::copy_n(rest, tail, head + 1);
+        if (decodeMultiByte(head, tail + 1, t).c != 0)
+            return false;
+        const int escaped = escapeCodeByte(head, tail + 1);
+        if (escaped < 0)
+            return true;
+        b = unsigned(escaped);
+        rest += 3;
+        left -= 3;
+    }
+}
+
 } // namespace
 
 namespace Gb18030 {
@@ -211,28 +246,40 @@ namespace Gb18030 {
 // bytes a UTF-16 unit, one unit a byte) and cut it to length at the end: a
 // list file of 32,767 entries is a million characters.
 QByteArray encode(const QString& text) {
+    // Written from the end: whether an escape can be its bare byte depends
+    // on the bytes that follow it.
     const Tables& t = tables();
     const char16_t* s = reinterpret_cast<const char16_t*>(text.utf16());
-    const qsizetype n = text.size();
-    QByteArray out(n * 4, Qt::Uninitialized);
-    char* o = out.data();
-    for (qsizetype i = 0; i < n; ++i) {
+    QByteArray out(text.size() * 4, Qt::Uninitialized);
+    char* const end = out.data() + out.size();
+    char* o = end;
+    const auto put = [&o](uint32_t packed) {
+        char code[4];
+        const qsizetype length = putCode(code, packed) - code;
+        o -= length;
+        std::copy_n(code, length, o);
+    };
+    for (qsizetype i = text.size() - 1; i >= 0; --i) {
         const char16_t c = s[i];
+        const auto* after = reinterpret_cast<const unsigned char*>(o);
         if (c < 0x80) {
-            *o++ = char(c);
-        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
-            const char32_t full = QChar::surrogateToUcs4(c, s[++i]);
-            o = putCode(o, fourByteCode(SupplementaryStart + int(full - 0x10000)));
+            *--o = char(c);
+        } else if (QChar::isLowSurrogate(c) && i > 0 && QChar::isHighSurrogate(s[i - 1])) {
+            const char32_t full = QChar::surrogateToUcs4(s[--i], c);
+            put(fourByteCode(SupplementaryStart + int(full - 0x10000)));
         } else if (t.encoded[c]) {
-            o = putCode(o, t.encoded[c]);
-        } else if (c > escapeFor(0x80) && c <= escapeFor(0xFF)) {
-            *o++ = char(c - escapeFor(0));
+            put(t.encoded[c]);
+        } else if (c >= escapeFor(FirstEscapedByte) && c <= escapeFor(0xFF)) {
+            const unsigned byte = c - escapeFor(0);
+            if (readsAsEscape(byte, after, end - o, t))
+                *--o = char(byte);
+            else
+                put(fourByteCode(EscapeCodesStart + int(byte - FirstEscapedByte)));
         } else {
-            *o++ = char(Question);
+            *--o = char(Question);
         }
     }
-    out.truncate(o - out.constData());
-    return out;
+    return QByteArray(o, end - o);
 }
 
 QString decode(const QByteArray& bytes) {
@@ -245,6 +292,12 @@ QString decode(const QByteArray& bytes) {
         if (s[i] < 0x80 || s[i] == EuroByte) {
             *o++ = s[i] == EuroByte ? Euro : char16_t(s[i]);
             ++i;
+            continue;
+        }
+        const int escaped = escapeCodeByte(s + i, n - i);
+        if (escaped >= 0 && !readsAsEscape(unsigned(escaped), s + i + 4, n - i - 4, t)) {
+            *o++ = escapeFor(uint8_t(escaped));
+            i += 4;
             continue;
         }
         const Decoded d = decodeMultiByte(s + i, n - i, t);

@@ -13,7 +13,12 @@
 // - every byte string decodes to a text that encodes back to the very same
 //   bytes. A byte that starts no valid sequence becomes one of the lone low
 //   surrogates U+DC81..U+DCFF (no valid sequence ever decodes to a
-//   surrogate), and encodes back to that byte.
+//   surrogate), and encodes back to that byte;
+// - the escapes U+DC80..U+DCFF, which also hold the bytes of file names
+//   that are not UTF-8, always load back as they were saved: as the bare
+//   byte where that byte reads back alone, otherwise as one of the
+//   four-byte codes no character uses (84 31 A5 30 onwards), so a name's
+//   bytes that happen to spell Chinese stay bytes.
 // Other lone surrogates cannot be written and become '?'.
 namespace Gb18030 {
 QByteArray encode(const QString& text);

@@ -1,10 +1,12 @@
 #include "playlist/paths.h"
 
+#include "platform/local_names.h"
 #include "platform/vcd_track_url.h"
+#include "playlist/gb18030.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 
@@ -14,38 +16,72 @@ bool HasWildcard(const QString& name) {
     return name.contains(u'*') || name.contains(u'?');
 }
 
-// A name pattern where only * and ? are special; every other character,
-// brackets included, stands for itself.
-QRegularExpression WildcardPattern(const QString& pattern) {
-    QString regex;
-    for (const QChar c : pattern) {
-        if (c == u'*')
-            regex += QStringLiteral(".*");
-        else if (c == u'?')
-            regex += u'.';
-        else
-            regex += QRegularExpression::escape(QString(c));
+// The length in UTF-16 units of the character at `i`: a surrogate pair is
+// one character, an escaped byte of a name (a lone surrogate) another.
+qsizetype CharacterLength(const QString& s, qsizetype i) {
+    return s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate() ? 2 : 1;
+}
+
+// Whether `name` matches `pattern`, in which only * and ? are special;
+// every other character, brackets included, stands for itself. (Names may
+// hold escaped bytes, which a regular expression refuses as text.)
+bool WildcardMatches(const QString& pattern, const QString& name) {
+    qsizetype p = 0, n = 0;
+    qsizetype starP = -1, starN = 0; // the last * and where its match ends
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern.at(p) == u'*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() && pattern.at(p) == u'?') {
+            ++p;
+            n += CharacterLength(name, n);
+        } else if (p < pattern.size() && pattern.at(p) == name.at(n)) {
+            ++p;
+            ++n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = starN += CharacterLength(name, starN);
+        } else {
+            return false;
+        }
     }
-    return QRegularExpression(QRegularExpression::anchoredPattern(regex),
-                              QRegularExpression::DotMatchesEverythingOption);
+    while (p < pattern.size() && pattern.at(p) == u'*')
+        ++p;
+    return p == pattern.size();
 }
 
 bool AnyOrdinaryFileMatches(const QString& folder, const QString& pattern) {
-    // Without QDir::Hidden and QDir::System the listing returns only
-    // regular files (and links to them) whose names do not start with a dot.
-    const QStringList names = QDir(folder).entryList(QDir::Files);
-    const QRegularExpression matcher = WildcardPattern(pattern);
-    for (const QString& name : names) {
-        if (matcher.match(name).hasMatch())
-            return true;
-    }
-    return false;
+    const QStringList names = ListFolder(folder, FolderEntries::Files);
+    return std::any_of(names.cbegin(), names.cend(),
+                       [&](const QString& name) { return WildcardMatches(pattern, name); });
+}
+
+bool IsNameEscape(QChar c) {
+    return c >= QChar(Gb18030::escapeFor(0x80)) && c <= QChar(Gb18030::escapeFor(0xFF));
 }
 
 } // namespace
 
+QString ReadableName(const QString& name) {
+    QString readable;
+    for (qsizetype i = 0; i < name.size();) {
+        if (!IsNameEscape(name.at(i))) {
+            readable += name.at(i++);
+            continue;
+        }
+        QByteArray bytes;
+        const qsizetype start = i;
+        for (; i < name.size() && IsNameEscape(name.at(i)); ++i)
+            bytes += char(name.at(i).unicode() - Gb18030::escapeFor(0));
+        const QString decoded = Gb18030::decode(bytes);
+        const bool whole = std::none_of(decoded.cbegin(), decoded.cend(), IsNameEscape);
+        readable += whole ? decoded : name.mid(start, i - start);
+    }
+    return readable;
+}
+
 QString MakeTitle(const QString& s) {
-    QString title = s.mid(s.lastIndexOf(Separator) + 1);
+    QString title = ReadableName(s.mid(s.lastIndexOf(Separator) + 1));
     qsizetype first = 0;
     qsizetype end = title.size();
     while (first < end && title.at(first) == u' ')
@@ -67,7 +103,7 @@ bool FileExists(const QString& path) {
         return false;
     if (HasWildcard(name))
         return AnyOrdinaryFileMatches(info.path(), name);
-    return info.isFile() && !name.startsWith(u'.');
+    return IsLocalFile(path) && !name.startsWith(u'.');
 }
 
 QString EnsureTrailingSeparator(const QString& path) {

@@ -7,8 +7,14 @@
 // separator. They hold no state.
 
 // The display text of a playlist entry: the text after the last separator,
-// with leading and trailing spaces (U+0020 only) removed.
+// read by ReadableName, with leading and trailing spaces (U+0020 only)
+// removed.
 QString MakeTitle(const QString& s);
+
+// A name whose bytes are not UTF-8 (held escaped, see local_names.h) as a
+// Chinese system shows it: each run of escaped bytes that reads as GB18030
+// without a byte left over is replaced by that text.
+QString ReadableName(const QString& name);
 
 // True when `path` names an ordinary file: a regular file (or a link to
 // one) whose name does not start with a dot. A path whose last part holds

@@ -1,6 +1,8 @@
 #include "app/application.h"
+#include "app/desktop_integration.h"
 #include "playback/control_panel.h"
 #include "playback/sound_labels.h"
+#include "playback/transport.h"
 #include "playlist/gb18030.h"
 #include "shell/main_window.h"
 #include "support/fake_engine.h"
@@ -149,14 +151,30 @@ class TestStartup : public QObject {
         Start start(root_.path(), {"/m/new\nline.mp3", "/m/x.mp3", "/m/folder"});
         QVERIFY(start.app->Form_Load());
         PlaylistPair& pair = start.app->playlist();
-        QCOMPARE(pair.lstsong.entries(), (QStringList{"a", "x.mp3", "folder"}));
+        const QString x = "x.mp3 文件不存在，请重新选择";
+        QCOMPARE(pair.lstsong.entries(), (QStringList{"a", x, "folder"}));
         QCOMPARE(pair.temlst.entries(), (QStringList{"/a", "/m/x.mp3", "/m/folder"}));
         QCOMPARE(pair.selectedIndex(), 1);
         QCOMPARE(start.engine().calls.mid(start.engine().calls.indexOf("FileName /m/x.mp3")),
                  (QStringList{"FileName /m/x.mp3", "Play"}));
-        QCOMPARE(start.app->songTitle().text(), QString("x.mp3"));
+        QCOMPARE(start.app->songTitle().text(), x);
         QVERIFY(start.app->video().window()->isVisible());
         QVERIFY(start.messages->shown.isEmpty());
+        // Played at its own number: next goes on from it.
+        start.app->mainWindow().frm->transport->next();
+        QCOMPARE(pair.selectedIndex(), 2);
+    }
+
+    void filesForAFullListAreRefusedWithAMessage() {
+        const QByteArray lines = QByteArray("a\r\n").repeated(ListControl::MaxEntries);
+        writeFile(program() + "/load.lwo", lines);
+        writeFile(program() + "/load1.lwo", lines);
+        Start start(root_.path(), {"/m/x.mp3"});
+        QVERIFY(start.app->Form_Load());
+        const QString full = "提示……|播放列表已满，不能再添加文件。";
+        QTRY_COMPARE(start.messages->shown, QStringList{full});
+        start.app->desktop().openFile("/m/y.mp3");
+        QTRY_COMPARE(start.messages->shown, (QStringList{full, full}));
     }
 
     void secondStartsWithFilesHandThemToTheRunningCopy() {

@@ -2,6 +2,7 @@
 #include "desktop/hand_over.h"
 #include "desktop/opened_files.h"
 #include "platform/data_folders.h"
+#include "platform/local_names.h"
 #include "playlist/playlist_pair.h"
 
 #include <QDir>
@@ -35,12 +36,27 @@ class TestDesktopFiles : public QObject {
         QCOMPARE(AbsoluteFilePaths(arguments, "/home/u"), paths);
     }
 
+    // Bytes that are not UTF-8 (GBK; overlong, surrogate, past U+10FFFF,
+    // cut short) become escapes, UTF-8 stays text; all come back as given.
+    void argumentsKeepTheirBytes() {
+        QByteArray gbk("\xD6\xD0.mp3"), bad("\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80\xE4\xB8");
+        QByteArray utf8("中🎵");
+        char* argv[] = {nullptr, gbk.data(), bad.data(), utf8.data()};
+        const QStringList texts = LocalArguments(4, argv);
+        QCOMPARE(texts, (QStringList{u"\xDCD6\xDCD0.mp3"_qs, texts.value(1), "中🎵"}));
+        QVERIFY(std::all_of(texts[1].cbegin(), texts[1].cend(),
+                            [](QChar c) { return c.isLowSurrogate(); }));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(StringToLocalName(texts.value(i)), QByteArray(argv[i + 1]));
+    }
+
     void filesAreAppendedAsADropAppendsThem() {
         PlaylistPair pair;
         pair.append("old.mp3", "/m/old.mp3");
-        const int first = AppendOpenedFiles(
+        const OpenedFiles opened = AppendOpenedFiles(
             pair, {"/m/line\nbreak.mp3", "/m/a.mp4", "/m/ret\rurn.mp3", "/m/c", "/m/a.mp4"});
-        QCOMPARE(first, 1);
+        QCOMPARE(opened.first, 1);
+        QVERIFY(!opened.listFull);
         QCOMPARE(pair.lstsong.entries(), (QStringList{"old.mp3", "a.mp4", "c", "a.mp4"}));
         QCOMPARE(pair.temlst.entries(),
                  (QStringList{"/m/old.mp3", "/m/a.mp4", "/m/c", "/m/a.mp4"}));
@@ -51,17 +67,21 @@ class TestDesktopFiles : public QObject {
     void nothingAppendedGivesNoFirstEntry_data() {
         QTest::addColumn<int>("alreadyThere");
         QTest::addColumn<QStringList>("paths");
-        QTest::newRow("no files") << 0 << QStringList{};
-        QTest::newRow("only line breaks") << 0 << QStringList{"/a\nb"};
-        QTest::newRow("list full") << 32767 << QStringList{"/m/a.mp3"};
+        QTest::addColumn<bool>("listFull");
+        QTest::newRow("no files") << 0 << QStringList{} << false;
+        QTest::newRow("only line breaks") << 0 << QStringList{"/a\nb"} << false;
+        QTest::newRow("list full") << 32767 << QStringList{"/m/a.mp3"} << true;
     }
     void nothingAppendedGivesNoFirstEntry() {
         QFETCH(int, alreadyThere);
         QFETCH(QStringList, paths);
+        QFETCH(bool, listFull);
         PlaylistPair pair;
         for (int i = 0; i < alreadyThere; ++i)
             pair.append("t", "/p");
-        QCOMPARE(AppendOpenedFiles(pair, paths), -1);
+        const OpenedFiles opened = AppendOpenedFiles(pair, paths);
+        QCOMPARE(opened.first, -1);
+        QCOMPARE(opened.listFull, listFull);
         QCOMPARE(pair.lstsong.count(), alreadyThere);
     }
 

@@ -199,13 +199,18 @@ class TestE2eMpris : public QObject {
         properties.call("Set", Player, "Volume", QVariant::fromValue(QDBusVariant(0.5)));
         QTRY_COMPARE(Get(Player, "Volume").toDouble(), 0.5);
         QTRY_VERIFY(changed_.contains("Volume"));
+        // Levels no bar can show change nothing.
+        for (const double level : {qQNaN(), qInf(), -qInf(), -0.25})
+            properties.call("Set", Player, "Volume", QVariant::fromValue(QDBusVariant(level)));
+        QTest::qWait(300);
+        QCOMPARE(Get(Player, "Volume").toDouble(), 0.5);
     }
 
     void nextPlaysFromTheTrackNumberAndStopStops() {
         changed_.clear();
         metadataSeen_.clear();
         statusSeen_.clear();
-        // No next or previous yet: the track number is 0, so next plays entry 1.
+        // The file given at start plays as entry 2: next wraps round to entry 1.
         Call("Next");
         QTRY_COMPARE(PlayingUrl(), FileUrl(a_));
         QTRY_VERIFY(changed_.contains("Metadata"));

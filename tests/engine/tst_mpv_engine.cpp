@@ -1,4 +1,7 @@
+#include "desktop/command_line.h"
 #include "engine/mpv_engine.h"
+#include "platform/local_names.h"
+#include "playlist/gb18030.h"
 #include "support/test_clips.h"
 #include "support/wav.h"
 
@@ -13,6 +16,7 @@
 #include <QTimer>
 #include <cmath>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -62,6 +66,7 @@ class TestMpvEngine : public QObject {
     void pictureOffLeavesTheSoundWhole();
     void subtitlesBesideAClipReadInEitherEncoding_data();
     void subtitlesBesideAClipReadInEitherEncoding();
+    void aNameInGbkFromTheCommandLinePlays();
 
   private:
     std::unique_ptr<MpvEngine> engine_;
@@ -435,6 +440,20 @@ void TestMpvEngine::subtitlesBesideAClipReadInEitherEncoding() {
         return line;
     };
     QTRY_COMPARE_WITH_TIMEOUT(shown(), QStringLiteral("中文字幕"), 3000);
+}
+
+// "Open with" on a file whose name is GBK bytes: the bytes reach mpv, and
+// the file's own tone comes out.
+void TestMpvEngine::aNameInGbkFromTheCommandLinePlays() {
+    const QByteArray name = Gb18030::encode(QStringLiteral("中文.wav"));
+    const QByteArray link = QFile::encodeName(temp_.path()) + '/' + name;
+    QVERIFY(::symlink(QFile::encodeName(TestClips::shortClip(1, 660)).constData(), link) == 0);
+    char* argv[] = {nullptr, const_cast<char*>(name.constData())};
+    const QStringList paths = AbsoluteFilePaths(LocalArguments(2, argv), temp_.path());
+    const Wav sound = render(nullptr, paths.value(0));
+    ::unlink(link.constData());
+    QVERIFY(sound.seconds() > 0.9);
+    QVERIFY(std::abs(sound.frequencyHz(0, 0.1, 0.9) - 660) < 10);
 }
 
 QTEST_GUILESS_MAIN(TestMpvEngine)

@@ -2,6 +2,7 @@
 // list files (reader, writer, and the pair as the close button saves it)
 // and the tips file. Any broken property aborts, so libFuzzer and the
 // replay runner both report it.
+#include "platform/local_names.h"
 #include "playlist/gb18030.h"
 #include "playlist/list_file.h"
 #include "playlist/paths.h"
@@ -40,13 +41,17 @@ QStringList load(const QString& path) {
     return list.entries();
 }
 
-// Bytes that load save back byte for byte; text without lone surrogates
-// loads back as it saved.
+// Bytes that load save back byte for byte; text without lone surrogates,
+// and a file name held as text, load back as they saved.
 void checkCodec(const QByteArray& bytes) {
     const QString text = Gb18030::decode(bytes);
     require(Gb18030::encode(text) == bytes, "bytes -> text -> same bytes");
     const QString unicode = QString::fromUtf8(bytes);
     require(Gb18030::decode(Gb18030::encode(unicode)) == unicode, "text -> bytes -> same text");
+    // The bytes as a file name: held as text, written to a list and read back.
+    const QString name = LocalNameToString(bytes);
+    require(StringToLocalName(name) == bytes, "name -> text -> same name");
+    require(Gb18030::decode(Gb18030::encode(name)) == name, "name -> list bytes -> same name");
 }
 
 // A list file loads, saves and loads again to the same entries; a list

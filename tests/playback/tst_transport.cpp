@@ -112,13 +112,13 @@ class TestTransport : public QObject {
         QVERIFY(messages_.shown.isEmpty());
     }
 
-    void aMissingPathEntryIsSkippedNotCrashed() {
+    void aMissingPathEntryIsMarkedMissing() {
         playlist_.lstsong.addItems({"a", "b"});
         playlist_.temlst.addItems({existing("a.mp3")});
         transport_.Tnum = 2;
         transport_.PlayIt();
         QCOMPARE(calls(), QStringList{"Play"});
-        QCOMPARE(playlist_.lstsong.text(1), QStringLiteral("b"));
+        QCOMPARE(playlist_.lstsong.text(1), QStringLiteral("b") + Missing);
         QCOMPARE(playlist_.selectedIndex(), 1);
     }
 

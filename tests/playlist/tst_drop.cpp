@@ -1,3 +1,4 @@
+#include "platform/local_names.h"
 #include "playlist/drop.h"
 
 #include <QMimeData>
@@ -32,13 +33,15 @@ class TestDrop : public QObject {
     }
 
     void droppedPathsKeepOrderAndDropTrailingSeparators() {
-        QScopedPointer<QMimeData> data(
-            UrlData({"file:///m/c.mp3", "file:///m/a.mp3", "https://example.org/x.mp3",
-                     "file:///m/folder/", "file:///", "file:///m/%E4%B8%83%20x.wma",
-                     "file:///m/cr%0D.mp3", "file:///m/c%0Dr/x.mp3", "file:///m/lf%0A.mp3"}));
+        QScopedPointer<QMimeData> data(UrlData(
+            {"file:///m/c.mp3", "file:///m/a.mp3", "https://example.org/x.mp3", "file:///m/folder/",
+             "file:///", "file:///m/%E4%B8%83%20x.wma", "file:///m/cr%0D.mp3",
+             "file:///m/c%0Dr/x.mp3", "file:///m/lf%0A.mp3", "file:///m/%D6%D0.mp3"}));
         // A CR would split an entry of the list files; a lone LF is text.
-        QCOMPARE(DroppedPaths(data.get()), (QStringList{"/m/c.mp3", "/m/a.mp3", "/m/folder", "/",
-                                                        "/m/七 x.wma", "/m/lf\n.mp3"}));
+        QCOMPARE(DroppedPaths(data.get()),
+                 (QStringList{"/m/c.mp3", "/m/a.mp3", "/m/folder", "/", "/m/七 x.wma",
+                              "/m/lf\n.mp3", LocalNameToString("/m/\xD6\xD0.mp3")}));
+        QCOMPARE(LocalFileUrl(LocalNameToString("/m/\xD6\xD0 x")).toString(), "file:///m/%D6%D0 x");
     }
 
     void dropAppendsEveryPathWithItsFileNameAsTitle() {

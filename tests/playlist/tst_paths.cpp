@@ -1,3 +1,5 @@
+#include "platform/local_names.h"
+#include "playlist/gb18030.h"
 #include "playlist/paths.h"
 
 #include <QDir>
@@ -5,13 +7,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 class TestPaths : public QObject {
     Q_OBJECT
   private:
     QTemporaryDir dir_;
     QString at(const QString& name) const { return dir_.filePath(name); }
+    // A name as a Chinese system of old wrote it: GBK bytes, not UTF-8.
+    static QString Gbk(const QString& name) { return LocalNameToString(Gb18030::encode(name)); }
 
     void touch(const QString& name) {
         QFile file(at(name));
@@ -29,7 +35,10 @@ class TestPaths : public QObject {
         ::mkfifo(QFile::encodeName(at(QStringLiteral("pipe.mp3"))).constData(), 0600);
         QDir(dir_.path()).mkdir(QStringLiteral("onlyhidden"));
         touch(QStringLiteral("onlyhidden/.x.mp3"));
+        ::close(::creat(StringToLocalName(at(Gbk("中文.mp3"))).constData(), 0600));
     }
+    // Qt could not remove it.
+    void cleanupTestCase() { ::unlink(StringToLocalName(at(Gbk("中文.mp3"))).constData()); }
 
     void makeTitle_data() {
         QTest::addColumn<QString>("in");
@@ -54,6 +63,10 @@ class TestPaths : public QObject {
                                                   << "C:\\music\\a.mp3";
         QTest::newRow("Chinese") << "/音乐/周杰伦 七里香.mp3"
                                  << "周杰伦 七里香.mp3";
+        QTest::newRow("GBK bytes read as GB18030") << "/m/" + Gbk("中文 ") << "中文";
+        QTest::newRow("bytes GB18030 cannot read stay")
+            << "/m/" + Gbk("中") + LocalNameToString("\xFF")
+            << Gbk("中") + LocalNameToString("\xFF");
     }
     void makeTitle() {
         QFETCH(QString, in);
@@ -80,11 +93,21 @@ class TestPaths : public QObject {
         QTest::newRow("brackets are not a set") << "[a]*" << false;
         QTest::newRow("pattern in a hidden-only folder") << "onlyhidden/*" << false;
         QTest::newRow("pattern in a missing folder") << "none/*" << false;
+        QTest::newRow("GBK name") << Gbk("中文.mp3") << true;
+        QTest::newRow("GBK name by a pattern") << Gbk("中*.mp3") << true;
+        QTest::newRow("GBK name as Qt decodes it")
+            << QFile::decodeName(Gb18030::encode("中文.mp3")) << false;
     }
     void fileExists() {
         QFETCH(QString, name);
         QFETCH(bool, exists);
         QCOMPARE(FileExists(at(name)), exists);
+    }
+
+    // Qt's file dialogs answer with U+FFFD where a name is not UTF-8.
+    void aNameQtDecodedGetsItsBytesBack() {
+        const QString path = at(Gbk("中文.mp3"));
+        QCOMPARE(RecoverLocalPath(QFile::decodeName(StringToLocalName(path))), path);
     }
 
     void fileExistsOfNothing() {
