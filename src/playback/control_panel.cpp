@@ -269,8 +269,7 @@ void ControlPanel::followEngine(MediaEngine& engine) {
 
 void ControlPanel::followPlayback() {
     const bool moving =
-        seen_->isSeen() && engine_ &&
-        (engine_->playbackState() == PlaybackState::Playing || engine_->isOpening());
+        seen_->isSeen() && engine_ && engine_->playbackState() == PlaybackState::Playing;
     if (moving && !songtime->isActive())
         songtime->start(TimerIntervalMs);
     else if (!moving)
