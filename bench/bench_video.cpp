@@ -375,7 +375,7 @@ double uiStallMs(const QString& clip, const QString& after) {
     }
     const double stall = longestProbeGapMs(3000, [&engine, &cue] {
         if (!engine.setFileName(cue) || !engine.play())
-            std::printf("# the stalled open was refused at once\n");
+            std::printf("# the stalled open was refused\n");
     });
     if (!engine.isOpening())
         std::printf("# the stalled open ended within 3 s\n");
