@@ -7,7 +7,11 @@
 //   cmake --build build --target sonvela bench_video
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/bench_video [rounds]
 // Prints one figure a line: the ratios, the dropped frames at 720p60, the
-// player stopped with its video window shown, and idle.
+// player stopped with its video window shown, and idle; then, with the
+// player's window and engine in this process, the longest the UI thread
+// went unanswered while a file that never opens was being opened, and the
+// silence between two playlist entries at the end of a stream (wav and mp4
+// entries, from a recording of the null sink).
 #include "engine/mpv_engine.h"
 #include "playlist/playlist_pair.h"
 #include "shared/title_scroller.h"
@@ -20,13 +24,20 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -42,17 +53,27 @@ struct Clip {
 constexpr Clip Clip360{"360p", 640, 360, 25};
 constexpr Clip Clip720{"720p60", 1280, 720, 60};
 
-QString makeClip(const Clip& clip) {
+// `seconds` of test pattern with a sine tone of `frequencyHz` (H.264 and AAC),
+// in the container `suffix` names.
+QString makeClip(const Clip& clip, int seconds = ClipSeconds, int frequencyHz = 1000,
+                 const QString& suffix = QStringLiteral("mkv")) {
     const QString picture = QStringLiteral("testsrc2=size=%1x%2:rate=%3:duration=%4")
                                 .arg(clip.width)
                                 .arg(clip.height)
                                 .arg(clip.rate)
-                                .arg(ClipSeconds);
-    const QString sound = QStringLiteral("sine=frequency=1000:duration=%1").arg(ClipSeconds);
-    return TestClips::make(
-        QStringLiteral("bench-%1x%2-%3fps.mkv").arg(clip.width).arg(clip.height).arg(clip.rate),
-        {"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", sound, "-ac", "2", "-c:v", "libx264",
-         "-preset", "veryfast", "-pix_fmt", "yuv420p", "-c:a", "aac"});
+                                .arg(seconds);
+    const QString sound =
+        QStringLiteral("sine=frequency=%1:duration=%2").arg(frequencyHz).arg(seconds);
+    return TestClips::make(QStringLiteral("bench-%1x%2-%3fps-%4s-%5hz.%6")
+                               .arg(clip.width)
+                               .arg(clip.height)
+                               .arg(clip.rate)
+                               .arg(seconds)
+                               .arg(frequencyHz)
+                               .arg(suffix),
+                           {"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", sound, "-ac", "2",
+                            "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-c:a",
+                            "aac"});
 }
 
 // User plus system time of a process and all its threads, in seconds.
@@ -253,22 +274,40 @@ qint64 dropCount(mpv_handle* mpv) {
     return dropped + delayed;
 }
 
-// The player's video window and engine, in this process, to read mpv's
-// counters (the program keeps them to itself).
-qint64 playerDrops(const QString& clip) {
+// The player's video window and its engine, in this process, to read what
+// the program keeps to itself (mpv's counters, its UI thread).
+struct InProcessPlayer {
+    explicit InProcessPlayer(const MpvEngineOptions& options = {})
+        : video(playlist, title, tips, [options] { return std::make_unique<MpvEngine>(options); }) {
+        video.showVideoWindow();
+    }
+    MpvEngine& engine() { return static_cast<MpvEngine&>(video.engine()); }
+    // `path` has been opened and plays on past its first half second.
+    bool plays(const QString& path) {
+        return QTest::qWaitFor(
+            [this, &path] {
+                return engine().fileName() == path && !engine().isOpening() &&
+                       engine().playbackState() == PlaybackState::Playing &&
+                       engine().currentPosition().value_or(0) > 0.5;
+            },
+            10000);
+    }
+
     PlaylistPair playlist;
     TitleScroller title;
     CountingTips tips;
-    VideoWindowManager video(playlist, title, tips,
-                             [] { return std::make_unique<MpvEngine>(MpvEngineOptions{}); });
-    video.showVideoWindow();
-    auto& engine = static_cast<MpvEngine&>(video.engine());
-    if (!engine.setFileName(clip) || !engine.play())
+    VideoWindowManager video;
+};
+
+// Frames the player's mpv dropped or showed late while measured.
+qint64 playerDrops(const QString& clip) {
+    InProcessPlayer player;
+    if (!player.engine().setFileName(clip) || !player.engine().play())
         return -1;
     QTest::qWait(SettleMs);
-    const qint64 before = dropCount(engine.handle());
+    const qint64 before = dropCount(player.engine().handle());
     QTest::qWait(MeasureSeconds * 1000);
-    return dropCount(engine.handle()) - before;
+    return dropCount(player.engine().handle()) - before;
 }
 
 // The same counters from the command-line player, read by a script in it.
@@ -293,6 +332,138 @@ qint64 mpvDrops(const Desk& desk, const QString& clip) {
     const QString output = QString::fromUtf8(mpv.readAllStandardOutput());
     const qsizetype at = output.indexOf(QStringLiteral("drops "));
     return at < 0 ? -1 : output.mid(at + 6).section('\n', 0, 0).trimmed().toLongLong();
+}
+
+// Runs the event loop for `ms` as the program's own loop runs it (no sleeps
+// between passes, unlike QTest::qWait), timing a 5 ms probe timer
+// meanwhile; `action` runs first from the loop, so the time it blocks counts
+// too. The longest the UI thread left the probe unanswered, in ms.
+double longestProbeGapMs(int ms, const std::function<void()>& action) {
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longest = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    probe.start(5);
+    QTimer::singleShot(0, &loop, action);
+    loop.exec();
+    return double(std::max(longest, clock.nsecsElapsed() - last)) / 1e6;
+}
+
+// While a clip plays, a cue sheet naming a FIFO nobody writes to is opened
+// (it stands for a stalled network share): its open never finishes. The
+// longest probe gap meanwhile; then another clip opened after it must play.
+double uiStallMs(const QString& clip, const QString& after) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("x.wav");
+    const QString cue = dir.filePath("stalled.cue");
+    if (mkfifo(QFile::encodeName(fifo).constData(), 0600) != 0 ||
+        !writeFile(cue, "FILE \"x.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"))
+        return -1;
+    InProcessPlayer player;
+    MpvEngine& engine = player.engine();
+    if (!engine.setFileName(clip) || !engine.play() || !player.plays(clip)) {
+        std::printf("# the clip before the stalled open did not play\n");
+        return -1;
+    }
+    const double stall = longestProbeGapMs(3000, [&engine, &cue] {
+        if (!engine.setFileName(cue) || !engine.play())
+            std::printf("# the stalled open was refused\n");
+    });
+    if (!engine.isOpening())
+        std::printf("# the stalled open ended within 3 s\n");
+    const double afterMs = longestProbeGapMs(500, [&engine, &after] {
+        engine.setFileName(after);
+        engine.play();
+    });
+    if (!player.plays(after))
+        std::printf("# a clip opened after the stalled open did not play\n");
+    std::printf("# longest probe gap while that clip opened: %.1f ms\n", afterMs);
+    std::fflush(stdout);
+    return stall;
+}
+
+// The Desk's null sink as it sounds, 16-bit stereo at 44.1 kHz.
+class SinkRecorder {
+  public:
+    SinkRecorder() {
+        // Small fragments, as a player's sound card would run: at pulse's
+        // default of 2 s the recording drives the sink's latency to seconds.
+        parec_.start(QStringLiteral("parec"),
+                     {"-d", "bench.monitor", "--latency-msec=20", "--format=s16le", "--rate=44100",
+                      "--channels=2", "--raw"});
+        started_ = parec_.waitForStarted(5000);
+        QTest::qWait(500); // connected and recording
+    }
+    ~SinkRecorder() { stop(parec_); }
+
+    // Stops recording; the frames' loudest channel, as absolute samples.
+    std::vector<int> finish() {
+        const QByteArray bytes = parec_.readAllStandardOutput();
+        stop(parec_);
+        std::vector<int> frames;
+        if (!started_)
+            return frames;
+        const auto* samples = reinterpret_cast<const qint16*>(bytes.constData());
+        for (qsizetype i = 0; i + 1 < bytes.size() / qsizetype(sizeof(qint16)); i += 2)
+            frames.push_back(std::max(std::abs(int(samples[i])), std::abs(int(samples[i + 1]))));
+        return frames;
+    }
+
+  private:
+    QProcess parec_;
+    bool started_ = false;
+};
+
+constexpr int RecordRate = 44100;
+constexpr int EosClipSeconds = 2;
+
+// Two playlist entries of steady tone, played from the first to the end of
+// the second as the video window moves on at the end of a stream; the
+// longest near-silence (below -60 dBFS) from the start of the first tone to
+// the end of the second, in ms.
+double eosGapMs(const QString& first, const QString& second) {
+    int ends = 0;
+    MpvEngineOptions options;
+    options.audioOutput = QStringLiteral("pulse");
+    InProcessPlayer player(options);
+    if (!player.playlist.append(QStringLiteral("first"), first) ||
+        !player.playlist.append(QStringLiteral("second"), second))
+        return -1;
+    MpvEngine& engine = player.engine();
+    QObject::connect(&engine, &MediaEngine::EndOfStream, [&ends] { ++ends; });
+    SinkRecorder recorder;
+    player.playlist.select(0);
+    engine.setFileName(player.playlist.selectedPath());
+    engine.play();
+    if (!QTest::qWaitFor([&ends] { return ends >= 2; }, 4 * EosClipSeconds * 1000 + 5000))
+        std::printf("# the second entry did not reach its end\n");
+    QTest::qWait(500); // the end of the second tone reaches the recording
+    const std::vector<int> frames = recorder.finish();
+
+    const int quiet = int(32768 * std::pow(10.0, -60.0 / 20)); // -60 dBFS
+    const auto loud = [quiet](int sample) { return sample >= quiet; };
+    const auto begin = std::find_if(frames.begin(), frames.end(), loud);
+    const auto end = std::find_if(frames.rbegin(), frames.rend(), loud).base();
+    qsizetype longest = 0, run = 0;
+    for (auto frame = begin; frame < end; ++frame) {
+        run = loud(*frame) ? 0 : run + 1;
+        longest = std::max(longest, run);
+    }
+    // Both tones must be in the recording, not just the first.
+    const double heardSeconds = double(std::distance(begin, end) - longest) / RecordRate;
+    if (begin >= end || heardSeconds < 1.5 * EosClipSeconds) {
+        std::printf("# only %.2f s of tone heard\n", begin < end ? heardSeconds : 0.0);
+        return -1;
+    }
+    return double(longest) * 1000 / RecordRate;
 }
 
 void print(const char* name, double value) {
@@ -324,6 +495,14 @@ int main(int argc, char** argv) {
           playRatio(desk, clip360, Scene::Hidden, rounds, "hidden"));
     print("stopped_window_cpu_percent", playerPercent(desk, clip360, Scene::Stopped));
     print("idle_cpu_percent", playerPercent(desk, QString(), Scene::Idle));
+    print("ui_stall_max_ms", uiStallMs(clip360, TestClips::videoClip()));
+    const double wavGap = eosGapMs(TestClips::shortClip(EosClipSeconds, 440),
+                                   TestClips::shortClip(EosClipSeconds, 660));
+    print("eos_gap_ms_wav", wavGap);
+    const double mp4Gap = eosGapMs(makeClip(Clip360, EosClipSeconds, 440, QStringLiteral("mp4")),
+                                   makeClip(Clip360, EosClipSeconds, 660, QStringLiteral("mp4")));
+    print("eos_gap_ms_mp4", mp4Gap);
+    print("eos_gap_ms", wavGap < 0 || mp4Gap < 0 ? -1 : std::max(wavGap, mp4Gap));
     std::printf("# load average at end: %s\n", qPrintable(loadAverage()));
     return 0;
 }
