@@ -1,7 +1,7 @@
 #include "playlist/list_file.h"
 
 #include "platform/file_commit.h"
-#include "playlist/gb18030.h"
+#include "platform/gb18030.h"
 #include "playlist/paths.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "platform/local_names.h"
 #include "platform/vcd_track_url.h"
-#include "playlist/gb18030.h"
+#include "platform/gb18030.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include "playback/control_panel.h"
 #include "playback/sound_labels.h"
 #include "playback/transport.h"
-#include "playlist/gb18030.h"
+#include "platform/gb18030.h"
 #include "shell/main_window.h"
 #include "support/fake_engine.h"
 #include "support/fakes.h"

@@ -3,7 +3,7 @@
 // and the tips file. Any broken property aborts, so libFuzzer and the
 // replay runner both report it.
 #include "platform/local_names.h"
-#include "playlist/gb18030.h"
+#include "platform/gb18030.h"
 #include "playlist/list_file.h"
 #include "playlist/paths.h"
 #include "tips/tip_store.h"

@@ -1,6 +1,6 @@
 #include "platform/local_names.h"
 #include "playlist/folder_import.h"
-#include "playlist/gb18030.h"
+#include "platform/gb18030.h"
 #include "playlist/list_file.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_pair.h"

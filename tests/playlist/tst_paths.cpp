@@ -1,5 +1,5 @@
 #include "platform/local_names.h"
-#include "playlist/gb18030.h"
+#include "platform/gb18030.h"
 #include "playlist/paths.h"
 
 #include <QDir>
