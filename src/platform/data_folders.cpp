@@ -42,3 +42,13 @@ DataFolders DataFoldersForThisProgram() {
                              QStringLiteral("/sonvela");
     return ChooseDataFolders(program, QFileInfo(program).isWritable(), userData);
 }
+
+QString EnsureTrailingSeparator(const QString& path) {
+    if (path.isEmpty() || path.endsWith(u'/'))
+        return path;
+    return path + u'/';
+}
+
+QString ProgramFile(const QString& folder, const QString& name) {
+    return EnsureTrailingSeparator(folder) + name;
+}
