@@ -13,6 +13,7 @@
 #include "playlist/folder_import.h"
 #include "playlist/playlist_pair.h"
 #include "shell/main_window.h"
+#include "shell/playlist_view.h"
 
 #include <QApplication>
 #include <QDir>
