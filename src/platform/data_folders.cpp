@@ -13,7 +13,7 @@ QString InstallPrefix(const QString& programFolder) {
     const QDir bin(programFolder);
     if (bin.dirName() != QStringLiteral("bin"))
         return {};
-    const QString prefix = QDir::cleanPath(bin.absoluteFilePath(QStringLiteral("..")));
+    QString prefix = QDir::cleanPath(bin.absoluteFilePath(QStringLiteral("..")));
     for (const QString& installed :
          {QStringLiteral("/share/sonvela"), QStringLiteral("/lib/sonvela")})
         if (QFileInfo(prefix + installed).isDir())
