@@ -163,7 +163,7 @@ void BenchDeleteFirst(PlaylistPair& pair, QListView& view, MainWindow& window) {
         QElapsedTimer timer;
         timer.start();
         pair.select(0);
-        window.mnudel_Click();
+        window.lstsong->mnudel_Click();
         view.repaint();
         deletes.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
