@@ -13,6 +13,7 @@
 #include "playlist/folder_import.h"
 #include "playlist/playlist_pair.h"
 #include "shell/main_window.h"
+#include "shell/playlist_view.h"
 
 #include <QApplication>
 #include <QDir>
@@ -162,7 +163,7 @@ void BenchDeleteFirst(PlaylistPair& pair, QListView& view, MainWindow& window) {
         QElapsedTimer timer;
         timer.start();
         pair.select(0);
-        window.mnudel_Click();
+        window.lstsong->mnudel_Click();
         view.repaint();
         deletes.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }

@@ -14,7 +14,7 @@ set(SONVELA_MIME_TYPES
     video/x-ms-asf video/x-flv video/3gpp video/mp2t
     application/vnd.rn-realmedia)
 list(JOIN SONVELA_MIME_TYPES "," mime_types_for_code)
-target_compile_definitions(sonvela_core
+target_compile_definitions(sonvela_desktop
                            PRIVATE SONVELA_MIME_TYPES="${mime_types_for_code}")
 list(JOIN SONVELA_MIME_TYPES ";" SONVELA_MIME_TYPES)
 configure_file(${CMAKE_SOURCE_DIR}/data/sonvela.desktop.in
@@ -22,7 +22,7 @@ configure_file(${CMAKE_SOURCE_DIR}/data/sonvela.desktop.in
 
 # The icon files are drawn by the program's own skin at build time.
 add_executable(make_icons ${CMAKE_SOURCE_DIR}/tools/make_icons.cpp)
-target_link_libraries(make_icons PRIVATE sonvela_core)
+sonvela_link_included(make_icons PRIVATE "" ${CMAKE_SOURCE_DIR}/tools/make_icons.cpp)
 set(SONVELA_ICON_SIZES 16 22 24 32 48 64 128 256)
 set(SONVELA_ICON_FILES)
 foreach(size ${SONVELA_ICON_SIZES})

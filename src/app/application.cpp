@@ -9,7 +9,6 @@
 #include "platform/linux_drive_probe.h"
 #include "playback/control_panel.h"
 #include "playlist/list_file.h"
-#include "playlist/paths.h"
 #include "shell/main_window.h"
 #include "tips/tips_manager.h"
 #include "ui/widget_helpers.h"

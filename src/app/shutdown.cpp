@@ -1,7 +1,7 @@
 #include "app/shutdown.h"
 
+#include "platform/data_folders.h"
 #include "playlist/list_file.h"
-#include "playlist/paths.h"
 #include "vcd/vcd_playback.h"
 
 #include <QFile>

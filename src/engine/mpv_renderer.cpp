@@ -49,7 +49,7 @@ unsigned long long MpvRenderer::framesDrawn() const {
     return framesDrawn_;
 }
 
-void MpvRenderer::run(mpv_handle* mpv, std::function<void(bool)> ready) {
+void MpvRenderer::run(mpv_handle* mpv, const std::function<void(bool)>& ready) {
     QOpenGLContext gl;
     gl.setFormat(window_->requestedFormat());
     gl_ = &gl;

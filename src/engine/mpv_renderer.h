@@ -31,7 +31,7 @@ class MpvRenderer {
   private:
     enum Request : unsigned { NewFrame = 1, Redraw = 2, Clear = 4, Quit = 8 };
     void post(unsigned request);
-    void run(mpv_handle* mpv, std::function<void(bool)> ready);
+    void run(mpv_handle* mpv, const std::function<void(bool)>& ready);
     bool createRenderContext(mpv_handle* mpv);
     void draw(bool always);
     void clearFramebuffer();

@@ -2,7 +2,7 @@
 
 #include "engine/mpv_engine.h"
 #include "engine/mpv_surface.h"
-#include "ui/image_button.h"
+#include "ui/input_codes.h"
 #include "ui/seen_watcher.h"
 
 #include <QKeyEvent>

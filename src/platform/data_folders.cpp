@@ -13,7 +13,7 @@ QString InstallPrefix(const QString& programFolder) {
     const QDir bin(programFolder);
     if (bin.dirName() != QStringLiteral("bin"))
         return {};
-    const QString prefix = QDir::cleanPath(bin.absoluteFilePath(QStringLiteral("..")));
+    QString prefix = QDir::cleanPath(bin.absoluteFilePath(QStringLiteral("..")));
     for (const QString& installed :
          {QStringLiteral("/share/sonvela"), QStringLiteral("/lib/sonvela")})
         if (QFileInfo(prefix + installed).isDir())
@@ -41,4 +41,14 @@ DataFolders DataFoldersForThisProgram() {
     const QString userData = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                              QStringLiteral("/sonvela");
     return ChooseDataFolders(program, QFileInfo(program).isWritable(), userData);
+}
+
+QString EnsureTrailingSeparator(const QString& path) {
+    if (path.isEmpty() || path.endsWith(u'/'))
+        return path;
+    return path + u'/';
+}
+
+QString ProgramFile(const QString& folder, const QString& name) {
+    return EnsureTrailingSeparator(folder) + name;
 }

@@ -23,3 +23,9 @@ DataFolders ChooseDataFolders(const QString& programFolder, bool programFolderWr
 // The folders of this process: its executable's folder, and the per-user
 // data folder Qt reports.
 DataFolders DataFoldersForThisProgram();
+
+// `path` ending in "/"; the empty string stays empty.
+QString EnsureTrailingSeparator(const QString& path);
+
+// A file of a data folder: folder + "/" + name.
+QString ProgramFile(const QString& folder, const QString& name);

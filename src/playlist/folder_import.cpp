@@ -1,15 +1,14 @@
 #include "playlist/folder_import.h"
 
+#include "platform/data_folders.h"
 #include "platform/local_names.h"
 #include "playlist/paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QPointer>
 
-const QString FolderPrompt = QStringLiteral("请选择含有媒体文件的驱动器或文件夹目录：");
 const QString MediaExtensions = QStringLiteral("mp3 mp2 avi mpg rmi mpeg wma");
 
 namespace {
@@ -118,20 +117,6 @@ void CollectFiles(const QStringList& folders, const QString& upperExtensions,
 
 } // namespace
 
-QString BrowseForFolder(QWidget* owner, const QString& prompt) {
-    QFileDialog dialog(owner, prompt, QDir::homePath());
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    const QStringList chosen = dialog.selectedFiles();
-    const QString folder = RecoverLocalPath(chosen.value(0));
-    if (!IsLocalFolder(folder))
-        return {};
-    return EnsureTrailingSeparator(folder);
-}
-
 void ScanFolder(const QString& path, ListControl& titles, ListControl& paths,
                 const QString& extensions, int yieldSliceMs) {
     const QString root = EnsureTrailingSeparator(path);
@@ -144,11 +129,4 @@ void ScanFolder(const QString& path, ListControl& titles, ListControl& paths,
         return;
     CollectFiles(folders, extensions.toUpper(), appender, yielder);
     appender.flush();
-}
-
-void AddFromDir(QWidget* owner, ListControl& titles, ListControl& paths) {
-    const QString folder = BrowseForFolder(owner, FolderPrompt);
-    if (folder.isEmpty())
-        return;
-    ScanFolder(folder, titles, paths, MediaExtensions);
 }

@@ -4,17 +4,9 @@
 
 #include <QString>
 
-class QWidget;
-
-// The prompt of the folder picker.
-extern const QString FolderPrompt;
 // The extensions imported from a folder. One string: a file matches when
 // its upper-cased extension occurs anywhere inside it.
 extern const QString MediaExtensions;
-
-// A modal folder picker owned by `owner`, titled `prompt`, folders only.
-// Returns the chosen folder ending in "/", or "" when cancelled.
-QString BrowseForFolder(QWidget* owner, const QString& prompt);
 
 // Appends every matching file under `path` to `titles` (its name without
 // extension) and `paths` (its full path), breadth first: first the files of
@@ -28,6 +20,3 @@ QString BrowseForFolder(QWidget* owner, const QString& prompt);
 constexpr int ScanYieldSliceMs = 5;
 void ScanFolder(const QString& path, ListControl& titles, ListControl& paths,
                 const QString& extensions, int yieldSliceMs = ScanYieldSliceMs);
-
-// Asks for a folder and imports its media files.
-void AddFromDir(QWidget* owner, ListControl& titles, ListControl& paths);

@@ -1,8 +1,8 @@
 #include "playlist/list_file.h"
 
+#include "platform/data_folders.h"
 #include "platform/file_commit.h"
-#include "playlist/gb18030.h"
-#include "playlist/paths.h"
+#include "platform/gb18030.h"
 
 #include <QFile>
 #include <QFileInfo>

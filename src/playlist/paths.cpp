@@ -1,8 +1,8 @@
 #include "playlist/paths.h"
 
+#include "platform/gb18030.h"
 #include "platform/local_names.h"
 #include "platform/vcd_track_url.h"
-#include "playlist/gb18030.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -106,12 +106,6 @@ bool FileExists(const QString& path) {
     return IsLocalFile(path) && !name.startsWith(u'.');
 }
 
-QString EnsureTrailingSeparator(const QString& path) {
-    if (path.isEmpty() || path.endsWith(Separator))
-        return path;
-    return path + Separator;
-}
-
 QString FileExtension(const QString& name) {
     return name.mid(name.lastIndexOf(u'.') + 1);
 }
@@ -123,8 +117,4 @@ QString StripExtension(const QString& name) {
 
 bool FitsListFile(const QString& path) {
     return !path.contains(u'\r');
-}
-
-QString ProgramFile(const QString& folder, const QString& name) {
-    return EnsureTrailingSeparator(folder) + name;
 }

@@ -23,9 +23,6 @@ QString ReadableName(const QString& name);
 // CD track URL is true while its disc holds the track.
 bool FileExists(const QString& path);
 
-// `path` ending in "/"; the empty string stays empty.
-QString EnsureTrailingSeparator(const QString& path);
-
 // The text after the last dot of a bare file name; the whole name when it
 // has no dot.
 QString FileExtension(const QString& name);
@@ -38,6 +35,3 @@ QString StripExtension(const QString& name);
 // have no escape, so a name with a CR would split its entry in two and put
 // every later title against the wrong path after a save and a load.
 bool FitsListFile(const QString& path);
-
-// A file of the program folder: folder + "/" + name.
-QString ProgramFile(const QString& folder, const QString& name);

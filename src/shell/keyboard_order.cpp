@@ -2,12 +2,12 @@
 
 #include "playback/control_panel.h"
 #include "shell/main_window.h"
+#include "shell/playlist_view.h"
 #include "ui/focus_mark.h"
 #include "ui/image_button.h"
 #include "ui/skin.h"
 
 #include <QCheckBox>
-#include <QListView>
 #include <QScrollBar>
 #include <QSlider>
 

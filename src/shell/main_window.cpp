@@ -3,18 +3,19 @@
 #include "engine/media_engine.h"
 #include "playback/control_panel.h"
 #include "playback/transport.h"
-#include "playlist/drop.h"
 #include "playlist/folder_import.h"
 #include "playlist/playlist_pair.h"
 #include "shared/tips_host.h"
 #include "shared/video_host.h"
 #include "shell/about_box.h"
 #include "shell/chrome.h"
+#include "shell/folder_picker.h"
 #include "shell/keyboard_order.h"
 #include "shell/playlist_view.h"
 #include "ui/accessibility.h"
 #include "ui/drag_window.h"
 #include "ui/image_button.h"
+#include "ui/input_codes.h"
 #include "ui/messages.h"
 #include "ui/skin.h"
 #include "ui/twips.h"
@@ -23,14 +24,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFrame>
-#include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QWindow>
@@ -40,8 +37,6 @@ namespace {
 constexpr double ClientWidth = 4275;
 const QColor WindowBackground(236, 238, 246);
 const QColor StripCaptionBlue(40, 60, 200);
-constexpr int KeyEnter = 13;
-constexpr int KeyLowerL = 108;
 
 } // namespace
 
@@ -155,28 +150,11 @@ void MainWindow::buildListPanel() {
 }
 
 void MainWindow::buildPlaylistView() {
-    lstsong = new PlaylistView(PropertiyFrame);
-    lstsong->setObjectName(QStringLiteral("lstsong"));
-    lstsong->setAccessibleName(QStringLiteral("播放列表"));
-    lstsong->setModel(&deps_.playlist.lstsong);
-    lstsong->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstsong->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lstsong->setFrameShape(QFrame::NoFrame);
-    lstsong->setContextMenuPolicy(Qt::PreventContextMenu);
-    lstsong->setDragEnabled(false);
-    lstsong->setAcceptDrops(true);
-    lstsong->viewport()->setAcceptDrops(true);
-    lstsong->installEventFilter(this);
-    lstsong->viewport()->installEventFilter(this);
-
-    connect(lstsong->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        const QModelIndexList rows = lstsong->selectionModel()->selectedRows();
-        lstsong_Click(rows.isEmpty() ? -1 : rows.first().row());
-    });
-    connect(&deps_.playlist.lstsong, &ListControl::listIndexChanged, this,
-            &MainWindow::showSelectionInView);
-    connect(lstsong, &QListView::doubleClicked, this, &MainWindow::lstsong_DblClick);
-    showSelectionInView(deps_.playlist.selectedIndex());
+    lstsong = new PlaylistView(deps_.playlist, deps_.messages, PropertiyFrame);
+    connect(lstsong, &PlaylistView::lstsong_DblClick, this, &MainWindow::lstsong_DblClick);
+    connect(lstsong, &PlaylistView::mnuplay_Click, this,
+            [this] { frm->transport->mnuplay_Click(); });
+    connect(lstsong, &PlaylistView::mnuadddir_Click, this, &MainWindow::mnuadddir_Click);
 }
 
 void MainWindow::buildPropertiesPanel() {
@@ -206,8 +184,6 @@ void MainWindow::buildPropertiesPanel() {
 }
 
 void MainWindow::buildMenus() {
-    mnulist = new QMenu(this);
-    mnulist->setObjectName(QStringLiteral("mnulist"));
     const auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
                                 void (MainWindow::*handler)()) {
         QAction* action = menu->addAction(caption);
@@ -215,15 +191,6 @@ void MainWindow::buildMenus() {
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    mnuadddir =
-        addItem(mnulist, "mnuadddir", QStringLiteral("添加文件夹"), &MainWindow::mnuadddir_Click);
-    mnuplay = mnulist->addAction(QStringLiteral("播放文件"));
-    mnuplay->setObjectName(QStringLiteral("mnuplay"));
-    connect(mnuplay, &QAction::triggered, this, [this] { frm->transport->mnuplay_Click(); });
-    mnudel = addItem(mnulist, "mnudel", QStringLiteral("删除文件"), &MainWindow::mnudel_Click);
-    mnuclear =
-        addItem(mnulist, "mnuclear", QStringLiteral("清空列表"), &MainWindow::mnuclear_Click);
-
     traypop = new QMenu(this);
     traypop->setObjectName(QStringLiteral("traypop"));
     mnuexit = addItem(traypop, "mnuexit", QStringLiteral("关闭程序"), &MainWindow::mnuexit_Click);
@@ -401,90 +368,24 @@ void MainWindow::playvcd_Click() {
 
 // ---- Playlist ----
 
-void MainWindow::lstsong_Click(int row) {
-    // Selecting a title selects its path too (the pair mirrors it).
-    deps_.playlist.select(row);
-}
-
-void MainWindow::showSelectionInView(int row) {
-    QItemSelectionModel* selection = lstsong->selectionModel();
-    if (row < 0) {
-        selection->clearSelection();
-        return;
-    }
-    const QModelIndex index = deps_.playlist.lstsong.index(row);
-    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-    lstsong->scrollTo(index);
-}
-
 void MainWindow::lstsong_DblClick() {
     frm->transport->lstsong_DblClick();
 }
 
-void MainWindow::lstsong_MouseUp(int Button) {
-    if (Button == 2)
-        mnulist->exec(QCursor::pos());
-}
-
-void MainWindow::lstsong_KeyPress(int KeyAscii) {
-    if (KeyAscii == KeyEnter || KeyAscii == KeyLowerL)
-        lstsong_DblClick();
-}
-
 void MainWindow::mnuadddir_Click() {
-    AddFromDir(this, deps_.playlist.lstsong, deps_.playlist.temlst);
-}
-
-void MainWindow::mnudel_Click() {
-    const int i = deps_.playlist.selectedIndex();
-    if (i == -1) {
-        deps_.messages.warning(NoticeTitle, QStringLiteral("请先选定媒体文件，然后删除！"));
-        return;
-    }
-    deps_.playlist.temlst.setListIndex(i);
-    // Removing the selected entry leaves both lists without a selection.
-    deps_.playlist.removeAt(i);
-}
-
-void MainWindow::mnuclear_Click() {
-    deps_.playlist.clear();
+    const QString folder = BrowseForFolder(this, FolderPrompt);
+    if (!folder.isEmpty())
+        ScanFolder(folder, deps_.playlist.lstsong, deps_.playlist.temlst, MediaExtensions);
 }
 
 // ---- Drag and drop ----
 
-void MainWindow::offerCopy(QDragMoveEvent* event) {
-    if (!AcceptsDrop(event->mimeData(), event->possibleActions())) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-}
-
-void MainWindow::dropFiles(QDropEvent* event) {
-    if (!AcceptsDrop(event->mimeData(), event->possibleActions())) {
-        event->ignore();
-        return;
-    }
-    DropFiles(deps_.playlist, DroppedPaths(event->mimeData()));
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-}
-
 void MainWindow::Form_OLEDragOver(QDragMoveEvent* event) {
-    offerCopy(event);
-}
-
-void MainWindow::lstsong_OLEDragOver(QDragMoveEvent* event) {
-    offerCopy(event);
+    PlaylistView::offerCopy(event);
 }
 
 void MainWindow::Form_OLEDragDrop(QDropEvent* event) {
-    dropFiles(event);
-}
-
-void MainWindow::lstsong_OLEDragDrop(QDropEvent* event) {
-    dropFiles(event);
+    lstsong->dropFiles(event);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -510,40 +411,5 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         ListFrame_MouseDown(buttonCode(static_cast<QMouseEvent*>(event)->button()));
         return true;
     }
-    if (lstsong && (watched == lstsong || watched == lstsong->viewport()))
-        return filterPlaylistEvent(event);
     return QWidget::eventFilter(watched, event);
-}
-
-bool MainWindow::filterPlaylistEvent(QEvent* event) {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        // The right button leaves the selection alone, so the popup's items
-        // act on the entry selected before.
-        return static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
-    case QEvent::MouseButtonRelease: {
-        const int button = buttonCode(static_cast<QMouseEvent*>(event)->button());
-        if (button != 2)
-            return false;
-        lstsong_MouseUp(button);
-        return true;
-    }
-    case QEvent::KeyPress: {
-        // The list still handles the key itself afterwards.
-        const QString typed = static_cast<QKeyEvent*>(event)->text();
-        if (typed.size() == 1)
-            lstsong_KeyPress(typed.at(0).unicode());
-        return false;
-    }
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-        lstsong_OLEDragOver(static_cast<QDragMoveEvent*>(event));
-        return true;
-    case QEvent::Drop:
-        lstsong_OLEDragDrop(static_cast<QDropEvent*>(event));
-        return true;
-    default:
-        return false;
-    }
 }

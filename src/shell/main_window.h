@@ -13,12 +13,12 @@ class ImageButton;
 class Messages;
 class OpticalDriveProbe;
 class PlaylistPair;
+class PlaylistView;
 class QAction;
 class QDragMoveEvent;
 class QDropEvent;
 class QFrame;
 class QLabel;
-class QListView;
 class QMenu;
 class TipsHost;
 class TitleScroller;
@@ -65,16 +65,11 @@ class MainWindow : public QWidget {
     // 0 list toggle, 1 properties toggle.
     ImageButton* CloseButtonIamge[2] = {};
     QFrame* PropertiyFrame = nullptr;
-    QListView* lstsong = nullptr;
+    PlaylistView* lstsong = nullptr;
     QLabel* Label1 = nullptr;
     QFrame* ListFrame = nullptr;
 
-    // The playlist popup and the notification icon's menu.
-    QMenu* mnulist = nullptr;
-    QAction* mnuadddir = nullptr;
-    QAction* mnuplay = nullptr;
-    QAction* mnudel = nullptr;
-    QAction* mnuclear = nullptr;
+    // The notification icon's menu.
     QMenu* traypop = nullptr;
     QAction* mnuexit = nullptr;
     QAction* mnupre = nullptr;
@@ -118,17 +113,11 @@ class MainWindow : public QWidget {
     void mnuexit_Click();
     void mnunext_Click();
     void mnupre_Click();
-    void lstsong_Click(int row);
     void lstsong_DblClick();
-    void lstsong_MouseUp(int Button);
-    void lstsong_KeyPress(int KeyAscii);
+    // Asks for a folder and imports its media files into the playlist.
     void mnuadddir_Click();
-    void mnudel_Click();
-    void mnuclear_Click();
     void Form_OLEDragOver(QDragMoveEvent* event);
-    void lstsong_OLEDragOver(QDragMoveEvent* event);
     void Form_OLEDragDrop(QDropEvent* event);
-    void lstsong_OLEDragDrop(QDropEvent* event);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -150,10 +139,6 @@ class MainWindow : public QWidget {
     void showToggleLook(int index, ToggleLook look);
     void hideToNotificationArea();
     void minimiseBothWindows();
-    void showSelectionInView(int row);
-    bool filterPlaylistEvent(QEvent* event);
-    static void offerCopy(QDragMoveEvent* event);
-    void dropFiles(QDropEvent* event);
 
     MainWindowDeps deps_;
     PanelLayout panels_;

@@ -1,9 +1,20 @@
 #include "shell/playlist_view.h"
 
+#include "playlist/drop.h"
+#include "playlist/playlist_pair.h"
+#include "ui/input_codes.h"
+#include "ui/messages.h"
 #include "ui/widget_helpers.h"
 
+#include <QAction>
+#include <QCursor>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -27,13 +38,53 @@ class FixedRowDelegate : public QStyledItemDelegate {
 // Chinese, Latin capitals and descenders.
 const QString TallestLine = QStringLiteral("播放列表Ég_");
 constexpr int RowPaddingPx = 2;
+constexpr int KeyEnter = 13;
+constexpr int KeyLowerL = 108;
 
 } // namespace
 
-PlaylistView::PlaylistView(QWidget* parent) : QListView(parent) {
+PlaylistView::PlaylistView(PlaylistPair& playlist, Messages& messages, QWidget* parent)
+    : QListView(parent), playlist_(playlist), messages_(messages) {
+    setObjectName(QStringLiteral("lstsong"));
+    setAccessibleName(QStringLiteral("播放列表"));
     setItemDelegate(new FixedRowDelegate(this));
     setUniformItemSizes(true);
     updateRowHeight();
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setFrameShape(QFrame::NoFrame);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setDragEnabled(false);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    installEventFilter(this);
+    viewport()->installEventFilter(this);
+    buildMenu();
+
+    setModel(&playlist_.lstsong);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndexList rows = selectionModel()->selectedRows();
+        lstsong_Click(rows.isEmpty() ? -1 : rows.first().row());
+    });
+    connect(&playlist_.lstsong, &ListControl::listIndexChanged, this,
+            &PlaylistView::showSelectionInView);
+    connect(this, &QListView::doubleClicked, this, &PlaylistView::lstsong_DblClick);
+    showSelectionInView(playlist_.selectedIndex());
+}
+
+void PlaylistView::buildMenu() {
+    mnulist = new QMenu(this);
+    mnulist->setObjectName(QStringLiteral("mnulist"));
+    const auto addItem = [this](const char* name, const QString& caption, auto handler) {
+        QAction* action = mnulist->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    mnuadddir = addItem("mnuadddir", QStringLiteral("添加文件夹"), &PlaylistView::mnuadddir_Click);
+    mnuplay = addItem("mnuplay", QStringLiteral("播放文件"), &PlaylistView::mnuplay_Click);
+    mnudel = addItem("mnudel", QStringLiteral("删除文件"), &PlaylistView::mnudel_Click);
+    mnuclear = addItem("mnuclear", QStringLiteral("清空列表"), &PlaylistView::mnuclear_Click);
 }
 
 void PlaylistView::setModel(QAbstractItemModel* model) {
@@ -83,4 +134,110 @@ QItemSelectionModel::SelectionFlags PlaylistView::selectionCommand(const QModelI
     const QItemSelectionModel::SelectionFlags command = QListView::selectionCommand(index, event);
     return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate
                                                            : command;
+}
+
+// ---- Selection, popup and keys ----
+
+void PlaylistView::lstsong_Click(int row) {
+    // Selecting a title selects its path too (the pair mirrors it).
+    playlist_.select(row);
+}
+
+void PlaylistView::showSelectionInView(int row) {
+    if (row < 0) {
+        selectionModel()->clearSelection();
+        return;
+    }
+    const QModelIndex index = playlist_.lstsong.index(row);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    scrollTo(index);
+}
+
+void PlaylistView::lstsong_MouseUp(int Button) {
+    if (Button == 2)
+        mnulist->exec(QCursor::pos());
+}
+
+void PlaylistView::lstsong_KeyPress(int KeyAscii) {
+    if (KeyAscii == KeyEnter || KeyAscii == KeyLowerL)
+        emit lstsong_DblClick();
+}
+
+void PlaylistView::mnudel_Click() {
+    const int i = playlist_.selectedIndex();
+    if (i == -1) {
+        messages_.warning(NoticeTitle, QStringLiteral("请先选定媒体文件，然后删除！"));
+        return;
+    }
+    playlist_.temlst.setListIndex(i);
+    // Removing the selected entry leaves both lists without a selection.
+    playlist_.removeAt(i);
+}
+
+void PlaylistView::mnuclear_Click() {
+    playlist_.clear();
+}
+
+// ---- Drag and drop ----
+
+void PlaylistView::offerCopy(QDragMoveEvent* event) {
+    if (!AcceptsDrop(event->mimeData(), event->possibleActions())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void PlaylistView::dropFiles(QDropEvent* event) {
+    if (!AcceptsDrop(event->mimeData(), event->possibleActions())) {
+        event->ignore();
+        return;
+    }
+    DropFiles(playlist_, DroppedPaths(event->mimeData()));
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void PlaylistView::lstsong_OLEDragOver(QDragMoveEvent* event) {
+    offerCopy(event);
+}
+
+void PlaylistView::lstsong_OLEDragDrop(QDropEvent* event) {
+    dropFiles(event);
+}
+
+bool PlaylistView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != this && watched != viewport())
+        return QListView::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // The right button leaves the selection alone, so the popup's items
+        // act on the entry selected before.
+        return static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
+    case QEvent::MouseButtonRelease: {
+        const int button = buttonCode(static_cast<QMouseEvent*>(event)->button());
+        if (button != 2)
+            return false;
+        lstsong_MouseUp(button);
+        return true;
+    }
+    case QEvent::KeyPress: {
+        // The list still handles the key itself afterwards.
+        const QString typed = static_cast<QKeyEvent*>(event)->text();
+        if (typed.size() == 1)
+            lstsong_KeyPress(typed.at(0).unicode());
+        return false;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        lstsong_OLEDragOver(static_cast<QDragMoveEvent*>(event));
+        return true;
+    case QEvent::Drop:
+        lstsong_OLEDragDrop(static_cast<QDropEvent*>(event));
+        return true;
+    default:
+        return false;
+    }
 }

@@ -1,7 +1,7 @@
 #include "tips/tip_dialog.h"
 
+#include "platform/data_folders.h"
 #include "platform/settings_store.h"
-#include "playlist/paths.h"
 #include "tips/tip_store.h"
 #include "ui/accessibility.h"
 #include "ui/drag_window.h"

@@ -1,6 +1,6 @@
 #include "tips/tip_store.h"
 
-#include "playlist/gb18030.h"
+#include "platform/gb18030.h"
 
 #include <QDateTime>
 #include <QFile>

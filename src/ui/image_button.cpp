@@ -1,27 +1,10 @@
 #include "ui/image_button.h"
 
 #include "ui/accessibility.h"
+#include "ui/input_codes.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-
-int buttonCode(Qt::MouseButton button) {
-    switch (button) {
-    case Qt::LeftButton:
-        return 1;
-    case Qt::RightButton:
-        return 2;
-    case Qt::MiddleButton:
-        return 4;
-    default:
-        return 0;
-    }
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers) {
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0);
-}
 
 ImageButton::ImageButton(const QString& name, QWidget* parent) : QLabel(parent) {
     setObjectName(name);

@@ -41,8 +41,3 @@ class ImageButton : public QLabel {
   private:
     bool outlined_ = false;
 };
-
-// 1 left, 2 right, 4 middle, 0 for any other button.
-int buttonCode(Qt::MouseButton button);
-// 1 Shift, 2 Ctrl, 4 Alt, added up.
-int shiftCode(Qt::KeyboardModifiers modifiers);

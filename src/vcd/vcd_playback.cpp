@@ -1,10 +1,10 @@
 #include "vcd/vcd_playback.h"
 
 #include "engine/media_engine.h"
+#include "platform/data_folders.h"
 #include "platform/file_commit.h"
 #include "platform/optical_drive.h"
 #include "platform/vcd_track_url.h"
-#include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
 #include "shared/video_host.h"
 #include "ui/messages.h"

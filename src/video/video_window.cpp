@@ -9,6 +9,7 @@
 #include "ui/accessibility.h"
 #include "ui/drag_window.h"
 #include "ui/image_button.h"
+#include "ui/input_codes.h"
 #include "ui/seen_watcher.h"
 #include "ui/twips.h"
 #include "ui/widget_helpers.h"

@@ -1,7 +1,7 @@
 #include "desktop/command_line.h"
 #include "engine/mpv_engine.h"
+#include "platform/gb18030.h"
 #include "platform/local_names.h"
-#include "playlist/gb18030.h"
 #include "support/test_clips.h"
 #include "support/wav.h"
 

@@ -2,8 +2,9 @@
 // list files (reader, writer, and the pair as the close button saves it)
 // and the tips file. Any broken property aborts, so libFuzzer and the
 // replay runner both report it.
+#include "platform/data_folders.h"
+#include "platform/gb18030.h"
 #include "platform/local_names.h"
-#include "playlist/gb18030.h"
 #include "playlist/list_file.h"
 #include "playlist/paths.h"
 #include "tips/tip_store.h"

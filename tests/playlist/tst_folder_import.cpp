@@ -1,13 +1,12 @@
+#include "platform/gb18030.h"
 #include "platform/local_names.h"
 #include "playlist/folder_import.h"
-#include "playlist/gb18030.h"
 #include "playlist/list_file.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -70,11 +69,6 @@ class EveryTurn : public QObject {
 };
 
 // What a user does in the open folder picker: go to `folder`, confirm.
-void ChooseFolder(QFileDialog* dialog, const QString& folder) {
-    dialog->setDirectory(folder);
-    QMetaObject::invokeMethod(dialog, "accept");
-}
-
 } // namespace
 
 class TestFolderImport : public QObject {
@@ -254,40 +248,6 @@ class TestFolderImport : public QObject {
         const int ticksAtEnd = handler.ticks();
         handler.stop();
         QVERIFY(ticksAtEnd < 30);
-    }
-
-    void browseReturnsTheChosenFolderWithASeparator() {
-        QTemporaryDir dir;
-        QWidget owner;
-        QString title;
-        QTimer::singleShot(0, &owner, [&] {
-            auto* dialog = owner.findChild<QFileDialog*>();
-            QVERIFY(dialog);
-            title = dialog->windowTitle();
-            QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
-            QVERIFY(dialog->testOption(QFileDialog::ShowDirsOnly));
-            QVERIFY(dialog->isModal());
-            ChooseFolder(dialog, dir.path());
-        });
-        QCOMPARE(BrowseForFolder(&owner, FolderPrompt), dir.path() + u'/');
-        QCOMPARE(title, QStringLiteral("请选择含有媒体文件的驱动器或文件夹目录："));
-    }
-
-    void addFromDirImportsTheChosenFolderAndCancelChangesNothing() {
-        QTemporaryDir dir;
-        MakeFiles(dir.path(), {"a.mp3", "b.wav", "sub/c.wma"});
-        QWidget owner;
-        PlaylistPair pair;
-        QTimer::singleShot(0, &owner, [&] { owner.findChild<QFileDialog*>()->reject(); });
-        AddFromDir(&owner, pair.lstsong, pair.temlst);
-        QCOMPARE(pair.lstsong.count(), 0);
-
-        QTimer::singleShot(0, &owner,
-                           [&] { ChooseFolder(owner.findChild<QFileDialog*>(), dir.path()); });
-        AddFromDir(&owner, pair.lstsong, pair.temlst);
-        QCOMPARE(pair.lstsong.entries(), (QStringList{"a", "c"}));
-        QCOMPARE(pair.temlst.entries(),
-                 (QStringList{dir.filePath("a.mp3"), dir.filePath("sub/c.wma")}));
     }
 };
 

@@ -1,5 +1,6 @@
+#include "platform/data_folders.h"
+#include "platform/gb18030.h"
 #include "platform/local_names.h"
-#include "playlist/gb18030.h"
 #include "playlist/paths.h"
 
 #include <QDir>

@@ -3,6 +3,7 @@
 #include "playback/control_panel.h"
 #include "playback/sound_labels.h"
 #include "playback/title_label.h"
+#include "shell/playlist_view.h"
 #include "ui/image_button.h"
 #include "ui/twips.h"
 #include "ui/widget_helpers.h"
@@ -10,8 +11,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QListView>
@@ -290,9 +294,9 @@ class TestMainWindow : public QObject {
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QWidget* popup = nullptr;
-        chooseInNextPopup(w.mnudel, &popup);
+        chooseInNextPopup(w.lstsong->mnudel, &popup);
         QTest::mouseClick(w.lstsong->viewport(), Qt::RightButton, {}, rowCentre(w.lstsong, 3));
-        QCOMPARE(popup, w.mnulist);
+        QCOMPARE(popup, w.lstsong->mnulist);
         QCOMPARE(f.playlist.lstsong.entries(), (QStringList{"a", "c", "d", "e"}));
         QCOMPARE(f.playlist.temlst.entries(), (QStringList{"/m/a", "/m/c", "/m/d", "/m/e"}));
         QCOMPARE(f.playlist.selectedIndex(), -1);
@@ -360,7 +364,7 @@ class TestMainWindow : public QObject {
         MainWindowFixture f;
         MainWindow& w = f.make();
         QStringList captions;
-        for (QAction* item : w.mnulist->actions())
+        for (QAction* item : w.lstsong->mnulist->actions())
             captions << item->objectName() + u' ' + item->text();
         QCOMPARE(captions, (QStringList{"mnuadddir 添加文件夹", "mnuplay 播放文件",
                                         "mnudel 删除文件", "mnuclear 清空列表"}));
@@ -370,7 +374,7 @@ class TestMainWindow : public QObject {
         MainWindowFixture f;
         f.fill({"a", "b"});
         MainWindow& w = f.make();
-        w.mnudel->trigger();
+        w.lstsong->mnudel->trigger();
         QCOMPARE(f.messages.shown,
                  QStringList{QStringLiteral("提示……|请先选定媒体文件，然后删除！")});
         QCOMPARE(f.messages.icons, QList{QMessageBox::Warning});
@@ -384,7 +388,7 @@ class TestMainWindow : public QObject {
         f.playlist.temlst.addItems({"/m/a", "/m/b"});
         MainWindow& w = f.make();
         f.playlist.select(2);
-        w.mnudel->trigger();
+        w.lstsong->mnudel->trigger();
         QCOMPARE(f.playlist.lstsong.entries(), (QStringList{"a", "b"}));
         QCOMPARE(f.playlist.temlst.entries(), (QStringList{"/m/a", "/m/b"}));
         QCOMPARE(f.playlist.temlst.listIndex(), -1);
@@ -395,11 +399,39 @@ class TestMainWindow : public QObject {
         f.fill({"a", "b", "c"});
         f.playlist.select(0);
         MainWindow& w = f.make();
-        w.mnuclear->trigger();
+        w.lstsong->mnuclear->trigger();
         QCOMPARE(f.playlist.lstsong.count(), 0);
         QCOMPARE(f.playlist.temlst.count(), 0);
         QCOMPARE(f.playlist.selectedIndex(), -1);
         QVERIFY(f.messages.shown.isEmpty());
+    }
+
+    void addFolderImportsTheChosenFolderAndCancelChangesNothing() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("sub")));
+        for (const char* name : {"a.mp3", "b.wav", "sub/c.wma"})
+            QVERIFY(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        QTimer::singleShot(0, &w, [&] { w.findChild<QFileDialog*>()->reject(); });
+        w.lstsong->mnuadddir->trigger();
+        QCOMPARE(f.playlist.lstsong.count(), 0);
+
+        QString title;
+        QTimer::singleShot(0, &w, [&] {
+            auto* dialog = w.findChild<QFileDialog*>();
+            title = dialog->windowTitle();
+            QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
+            QVERIFY(dialog->testOption(QFileDialog::ShowDirsOnly));
+            QVERIFY(dialog->isModal());
+            dialog->setDirectory(dir.path());
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        w.lstsong->mnuadddir->trigger();
+        QCOMPARE(title, QStringLiteral("请选择含有媒体文件的驱动器或文件夹目录："));
+        QCOMPARE(f.playlist.lstsong.entries(), (QStringList{"a", "c"}));
+        QCOMPARE(f.playlist.temlst.entries(),
+                 (QStringList{dir.filePath("a.mp3"), dir.filePath("sub/c.wma")}));
     }
 
     void keysThatPlayTheSelection_data() {

@@ -1,5 +1,5 @@
+#include "platform/gb18030.h"
 #include "platform/settings_store.h"
-#include "playlist/gb18030.h"
 #include "tips/tip_dialog.h"
 #include "tips/tip_store.h"
 #include "tips/tips_manager.h"

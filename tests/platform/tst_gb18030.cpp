@@ -1,4 +1,4 @@
-#include "playlist/gb18030.h"
+#include "platform/gb18030.h"
 
 #include <QRandomGenerator>
 #include <QTest>
