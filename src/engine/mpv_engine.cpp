@@ -95,28 +95,17 @@ MpvEngine::MpvEngine(const MpvEngineOptions& options, QObject* parent)
     if (!mpv_)
         return;
     configure(options);
-    if (mpv_initialize(mpv_) < 0) {
-        mpv_terminate_destroy(mpv_);
-        mpv_ = nullptr;
+    mpv_ = StartMpv(mpv_);
+    if (!mpv_)
         return;
-    }
-    RegisterVcdStreams(mpv_);
     observe();
-    mpv_set_wakeup_callback(
-        mpv_,
-        [](void* self) {
-            // mpv's thread: post once; the UI thread reads the events.
-            auto* engine = static_cast<MpvEngine*>(self);
-            if (!engine->wakeupPosted_.exchange(true))
-                QMetaObject::invokeMethod(engine, &MpvEngine::drainEvents, Qt::QueuedConnection);
-        },
-        this);
+    wakeups_ = std::make_unique<MpvWakeups>(mpv_, this, [this] { drainEvents(); });
 }
 
 MpvEngine::~MpvEngine() {
     if (!mpv_)
         return;
-    mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
+    wakeups_.reset();
     probe_.reset();
     if (view_) {
         view_->detachEngine(); // frees the render context on its own thread
@@ -155,7 +144,7 @@ void MpvEngine::observe() {
 // ---- events
 
 void MpvEngine::drainEvents() {
-    wakeupPosted_ = false;
+    wakeups_->rearm();
     while (mpv_) {
         const mpv_event* event = mpv_wait_event(mpv_, 0);
         if (event->event_id == MPV_EVENT_NONE)

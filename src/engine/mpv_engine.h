@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QSize>
 #include <QTimer>
-#include <atomic>
 #include <memory>
 
 struct mpv_handle;
@@ -115,7 +114,7 @@ class MpvEngine : public MediaEngine {
     MpvEngineOptions options_;
     QPointer<MpvView> view_;
     std::unique_ptr<MpvProbe> probe_;
-    std::atomic<bool> wakeupPosted_{false};
+    std::unique_ptr<MpvWakeups> wakeups_;
 
     PlayerState state_;
     Source source_ = Source::UserFile;

@@ -2,8 +2,12 @@
 
 #include "platform/local_names.h"
 
+#include "engine/mpv_vcd_streams.h"
+
 #include <mpv/client.h>
 
+#include <QMetaObject>
+#include <QObject>
 #include <atomic>
 
 namespace {
@@ -106,4 +110,32 @@ void ApplyCommonMpvOptions(mpv_handle* mpv) {
     };
     for (const auto& [name, value] : fixed)
         mpv_set_option_string(mpv, name, value);
+}
+
+mpv_handle* StartMpv(mpv_handle* mpv) {
+    if (!mpv)
+        return nullptr;
+    if (mpv_initialize(mpv) < 0) {
+        mpv_terminate_destroy(mpv);
+        return nullptr;
+    }
+    RegisterVcdStreams(mpv);
+    return mpv;
+}
+
+MpvWakeups::MpvWakeups(mpv_handle* mpv, QObject* receiver, std::function<void()> drain)
+    : mpv_(mpv), receiver_(receiver), drain_(std::move(drain)) {
+    mpv_set_wakeup_callback(
+        mpv_,
+        [](void* self) {
+            auto* wakeups = static_cast<MpvWakeups*>(self);
+            if (!wakeups->posted_.exchange(true))
+                QMetaObject::invokeMethod(wakeups->receiver_, wakeups->drain_,
+                                          Qt::QueuedConnection);
+        },
+        this);
+}
+
+MpvWakeups::~MpvWakeups() {
+    mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
 }

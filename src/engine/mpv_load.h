@@ -2,7 +2,11 @@
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
 #include <cstdint>
+#include <functional>
+
+class QObject;
 
 struct mpv_handle;
 struct mpv_event;
@@ -34,3 +38,24 @@ class MpvLoad {
 // The options for loading a file with the command-line player's own
 // defaults for our purposes, read by the engine and the probe alike.
 void ApplyCommonMpvOptions(mpv_handle* mpv);
+
+// Initialises a configured mpv and lets it open Video CD tracks; destroys
+// it and returns null when it cannot start.
+mpv_handle* StartMpv(mpv_handle* mpv);
+
+// Brings mpv's news to `receiver`'s thread: a wake-up (on one of mpv's
+// threads) posts one call of `drain` there, and no second one while that
+// call is still queued. Ends the wake-ups when it goes.
+class MpvWakeups {
+  public:
+    MpvWakeups(mpv_handle* mpv, QObject* receiver, std::function<void()> drain);
+    ~MpvWakeups();
+    // The first thing `drain` does: news from now on posts again.
+    void rearm() { posted_ = false; }
+
+  private:
+    mpv_handle* mpv_;
+    QObject* receiver_;
+    std::function<void()> drain_;
+    std::atomic<bool> posted_{false};
+};

@@ -1,7 +1,5 @@
 #include "engine/mpv_probe.h"
 
-#include "engine/mpv_vcd_streams.h"
-
 #include <mpv/client.h>
 
 #include <QMetaObject>
@@ -14,28 +12,15 @@ MpvProbe::MpvProbe(QObject* parent) : QObject(parent) {
     for (const char* name : {"vo", "ao"})
         mpv_set_option_string(mpv_, name, "null");
     mpv_set_option_string(mpv_, "pause", "yes");
-    if (mpv_initialize(mpv_) < 0) {
-        mpv_terminate_destroy(mpv_);
-        mpv_ = nullptr;
-        return;
-    }
-    RegisterVcdStreams(mpv_);
-    mpv_set_wakeup_callback(
-        mpv_,
-        [](void* self) {
-            // mpv's thread: post once, the UI thread reads the events.
-            auto* probe = static_cast<MpvProbe*>(self);
-            if (!probe->wakeupPosted_.exchange(true))
-                QMetaObject::invokeMethod(probe, &MpvProbe::drainEvents, Qt::QueuedConnection);
-        },
-        this);
+    mpv_ = StartMpv(mpv_);
+    if (mpv_)
+        wakeups_ = std::make_unique<MpvWakeups>(mpv_, this, [this] { drainEvents(); });
 }
 
 MpvProbe::~MpvProbe() {
-    if (!mpv_)
-        return;
-    mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
-    mpv_terminate_destroy(mpv_);
+    wakeups_.reset();
+    if (mpv_)
+        mpv_terminate_destroy(mpv_);
 }
 
 void MpvProbe::start(const QString& path, const QByteArray& options) {
@@ -52,7 +37,7 @@ void MpvProbe::cancel() {
 }
 
 void MpvProbe::drainEvents() {
-    wakeupPosted_ = false;
+    wakeups_->rearm();
     while (mpv_) {
         const mpv_event* event = mpv_wait_event(mpv_, 0);
         if (event->event_id == MPV_EVENT_NONE)

@@ -3,7 +3,7 @@
 #include "engine/mpv_load.h"
 
 #include <QObject>
-#include <atomic>
+#include <memory>
 
 struct mpv_handle;
 
@@ -29,5 +29,5 @@ class MpvProbe : public QObject {
 
     mpv_handle* mpv_ = nullptr;
     MpvLoad load_;
-    std::atomic<bool> wakeupPosted_{false};
+    std::unique_ptr<MpvWakeups> wakeups_;
 };
