@@ -69,7 +69,7 @@ class TestPropertiesSheet : public QObject {
         QTest::newRow("video") << "video"
                                << QStringList{"文件名: testsrc-640x360-3s.mkv",
                                               "时长: 0:03",
-                                              "格式: MATROSKA \\(MPEG4, AAC\\)",
+                                              "格式: MKV \\(MPEG4, AAC\\)",
                                               "码率: \\d+ kbps",
                                               "采样率 / 声道: 44100 Hz / 2 声道",
                                               "分辨率: 640×360",
