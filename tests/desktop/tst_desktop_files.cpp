@@ -45,12 +45,11 @@ class TestDesktopFiles : public QObject {
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("printed");
         QTest::addColumn<QString>("files");
-        const QString refused = "sonvela：无法识别的选项“%1”；用 sonvela --help 查看用法。\n";
         // clang-format off
         QTest::newRow("files") << "a c/ ./-a /m/-b -" << -1 << "" << "~/a ~/c ~/-a /m/-b ~/-";
         QTest::newRow("version") << "--version" << 0 << "sonvela " + ProgramVersion() + "\n" << "";
         QTest::newRow("help") << "a -h --version" << 0 << "用法：sonvela [选项]" << "";
-        QTest::newRow("unknown") << "a --help --version=2" << 2 << refused.arg("--version=2") << "";
+        QTest::newRow("unknown") << "a --help --version=2" << 2 << "sonvela：无法识别的选项“--version=2”；用 sonvela --help 查看用法。\n" << "";
         QTest::newRow("after --") << "./-a -- -b --help --" << -1 << "" << "~/-a ~/-b ~/--help ~/--";
         // clang-format on
     }
