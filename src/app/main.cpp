@@ -1,27 +1,32 @@
 // The `sonvela` executable. It links only Qt's core and network modules, so
-// a second start that merely hands its files to the running copy ends
-// within a few milliseconds; only a start that runs the player loads the
-// player (widgets, libmpv and the rest) from its library.
+// answering --help or --version, or a second start that merely hands its
+// files to the running copy, ends within a few milliseconds and needs no
+// display; only a start that runs the player loads the player (widgets,
+// libmpv and the rest) from its library.
 #include "desktop/command_line.h"
 #include "desktop/hand_over.h"
 #include "platform/instance_guard.h"
 #include "platform/local_names.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <cstdio>
 #include <dlfcn.h>
+#include <vector>
 
 namespace {
 
+void Print(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, bytes.size(), stream);
+}
+
 // Start-up checks again once the player runs (a copy may have started
 // meanwhile), so a miss here loses nothing.
-bool PassedFilesToRunningCopy(int argc, char** argv) {
-    if (argc < 2)
+bool PassedFilesToRunningCopy(const QStringList& files) {
+    if (files.isEmpty())
         return false;
-    const QStringList arguments = LocalArguments(argc, argv);
     InstanceGuard guard(InstanceGuard::runtimeFolder(), InstanceGuard::fallbackFolder());
-    return HandedToRunningCopy(guard, AbsoluteFilePaths(arguments, LocalCurrentFolder()));
+    return HandedToRunningCopy(guard, files);
 }
 
 // Beside the executable in a build folder; under lib/sonvela when installed.
@@ -39,11 +44,9 @@ void* LoadPlayer() {
     return nullptr;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (PassedFilesToRunningCopy(argc, argv))
-        return 0;
+// The player gets the program's name and the files, all absolute paths:
+// none starts with a dash, so Qt takes none of them for an option of its own.
+int RunPlayer(char* programName, const QStringList& files) {
     void* player = LoadPlayer();
     auto* playerMain =
         player ? reinterpret_cast<int (*)(int, char**)>(dlsym(player, "SonvelaPlayerMain"))
@@ -52,5 +55,28 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sonvela: the player library is missing\n");
         return 1;
     }
-    return playerMain(argc, argv);
+    std::vector<QByteArray> names;
+    for (const QString& file : files)
+        names.push_back(StringToLocalName(file));
+    std::vector<char*> playerArgv{programName};
+    for (QByteArray& name : names)
+        playerArgv.push_back(name.data());
+    playerArgv.push_back(nullptr);
+    return playerMain(static_cast<int>(playerArgv.size()) - 1, playerArgv.data());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const CommandLine commandLine =
+        ParseCommandLine(LocalArguments(argc, argv), LocalCurrentFolder());
+    if (commandLine.answered) {
+        Print(stdout, commandLine.standardOutput);
+        Print(stderr, commandLine.standardError);
+        return commandLine.exitStatus;
+    }
+    if (PassedFilesToRunningCopy(commandLine.files))
+        return 0;
+    static char fallbackName[] = "sonvela";
+    return RunPlayer(argc > 0 ? argv[0] : fallbackName, commandLine.files);
 }

@@ -2,7 +2,6 @@
 // once it knows this start is not just handing files to a running copy.
 #include "app/application.h"
 #include "app/qt_translations.h"
-#include "desktop/command_line.h"
 #include "platform/file_commit.h"
 #include "platform/local_names.h"
 #include "ui/skin.h"
@@ -22,8 +21,8 @@ extern "C" __attribute__((visibility("default"))) int SonvelaPlayerMain(int argc
     qtApp.setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(Skin::ProgramIcon());
     AppEnvironment environment = AppEnvironment::forThisProgram();
-    // Qt has taken its own options out of argv; names keep their bytes.
-    environment.filesToOpen = AbsoluteFilePaths(LocalArguments(argc, argv), LocalCurrentFolder());
+    // The files to open, absolute paths given by main.cpp; names keep their bytes.
+    environment.filesToOpen = LocalArguments(argc, argv);
     Application player(std::move(environment));
     if (!player.Form_Load())
         return 0;

@@ -2,12 +2,14 @@
 #include "desktop/hand_over.h"
 #include "desktop/opened_files.h"
 #include "platform/data_folders.h"
+#include "platform/instance_guard.h"
 #include "platform/local_names.h"
 #include "playlist/playlist_pair.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -34,6 +36,53 @@ class TestDesktopFiles : public QObject {
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, paths);
         QCOMPARE(AbsoluteFilePaths(arguments, "/home/u"), paths);
+    }
+
+    // Status -1: the start hands `files` (~: working folder) over or runs the player; else it
+    // prints `printed`, ends. The built executable too, without a display, beside this test's copy.
+    void commandLine_data() {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("printed");
+        QTest::addColumn<QString>("files");
+        // clang-format off
+        QTest::newRow("files") << "a c/ ./-a /m/-b -" << -1 << "" << "~/a ~/c ~/-a /m/-b ~/-";
+        QTest::newRow("version") << "--version" << 0 << "sonvela " + ProgramVersion() + "\n" << "";
+        QTest::newRow("help") << "a -h --version" << 0 << "用法：sonvela [选项]" << "";
+        QTest::newRow("unknown") << "a --help --version=2" << 2 << "sonvela：无法识别的选项“--version=2”；用 sonvela --help 查看用法。\n" << "";
+        QTest::newRow("after --") << "./-a -- -b --help --" << -1 << "" << "~/-a ~/-b ~/--help ~/--";
+        // clang-format on
+    }
+    void commandLine() {
+        QFETCH(QString, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, printed);
+        QFETCH(QString, files);
+        QTemporaryDir cwd, runtime;
+        const QStringList args = arguments.split(' ', Qt::SkipEmptyParts);
+        const QStringList paths = files.replace("~", cwd.path()).split(' ', Qt::SkipEmptyParts);
+        const CommandLine line = ParseCommandLine(args, cwd.path());
+        QCOMPARE(line.answered ? line.exitStatus : -1, status);
+        QCOMPARE((status == 2 ? line.standardError : line.standardOutput).left(printed.size()),
+                 printed);
+        QCOMPARE(line.files, paths);
+        InstanceGuard running(runtime.path(), {});
+        HandOverServer server;
+        QVERIFY(running.acquire() && server.listen(HandOverSocketPath(running.folder())));
+        QStringList handed;
+        connect(&server, &HandOverServer::filesReceived, this, [&](auto got) { handed << got; });
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            qunsetenv(name);
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        QProcess start;
+        start.setWorkingDirectory(cwd.path());
+        start.start(SONVELA_BINARY_DIR "/sonvela", args);
+        QTRY_VERIFY_WITH_TIMEOUT(start.state() == QProcess::NotRunning, 60000);
+        QCOMPARE(start.exitStatus() == QProcess::NormalExit ? start.exitCode() : -1,
+                 qMax(status, 0));
+        QVERIFY((status == 2 ? start.readAllStandardError() : start.readAllStandardOutput())
+                    .startsWith(printed.toUtf8()));
+        QCOMPARE(handed, paths);
     }
 
     // Bytes that are not UTF-8 (GBK; overlong, surrogate, past U+10FFFF,
