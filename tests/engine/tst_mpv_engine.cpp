@@ -94,6 +94,12 @@ void TestMpvEngine::opensAndKnowsDuration() {
     QVERIFY(length);
     QCOMPARE(known.last().at(0).toDouble(), *length);
     QVERIFY2(std::abs(*length - 3.0) < 0.1, qPrintable(QString::number(*length)));
+    // No script runs inside the core: no Lua thread was started for one.
+    for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs)) {
+        QFile name(QStringLiteral("/proc/self/task/%1/comm").arg(task));
+        if (name.open(QIODevice::ReadOnly))
+            QVERIFY2(!name.readAll().contains("lua"), qPrintable(task));
+    }
 }
 
 void TestMpvEngine::positionAdvancesAndSeeks() {
