@@ -440,6 +440,7 @@ double eosGapMs(const QString& first, const QString& second) {
         return -1;
     MpvEngine& engine = player.engine();
     QObject::connect(&engine, &MediaEngine::EndOfStream, [&ends] { ++ends; });
+    QObject::connect(&engine, &MediaEngine::movedOn, [&ends] { ++ends; }); // gapless
     SinkRecorder recorder;
     player.playlist.select(0);
     engine.setFileName(player.playlist.selectedPath());

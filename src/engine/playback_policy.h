@@ -86,7 +86,8 @@ class PlaybackPolicy {
     QString heardFile() const { return heard_.path; }
     // The file the user asked for last: the one opening, else the one heard.
     QString askedFile() const;
-    // The core has moved on while the end-of-stream handling is due.
+    // Grows with every open: an end of stream told under an older value
+    // is stale once it is delivered.
     uint64_t generation() const { return generation_; }
     // The path waiting in the core's playlist, if any.
     QString queuedFile() const { return queued_ ? queued_->path : QString(); }
