@@ -29,11 +29,11 @@ void PlaybackPolicy::startLoad(const File& file, bool restoring, State target, d
     ++generation_;
     ended_ = false;
     queued_.reset(); // the load replaces the whole playlist
-    // A file that is not to play at once loads paused. One that is to play
-    // over a paused or halted core is let go only once it has begun, so not
-    // a sample of the file before it sounds again.
-    if (target != State::Playing)
-        setCorePaused(true);
+    // Every file loads paused, and one that is to play is let go once it
+    // has begun: not a sample of a halted file sounds again, and the sound
+    // output is idle while the old file is taken down, so opening while
+    // something plays is as quick as opening after Stop.
+    setCorePaused(true);
     heardLoaded_ = false;
     pending_ = Pending{
         file,        core_.load(file.path, file.source, start), restoring, target, false, false,

@@ -19,7 +19,7 @@
 // is opened again where it was, playing or paused as it was: a refused open
 // leaves the player as it was, and the old file is never lost to a new one
 // that cannot play. A file halted by Stop is not heard again when another
-// starts: the core stays paused until the new file has begun.
+// starts: the core is paused for every load until the new file has begun.
 class PlaybackPolicy {
   public:
     enum class State { Idle, Opening, Playing, Paused, Stopped };

@@ -95,22 +95,23 @@ class TestPlaybackPolicy : public QObject {
         QTest::addColumn<QString>("log");
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("heard");
-        const QString a = "load a@0 | opened";
+        const QString a = "pause yes | load a@0 | pause no | opened";
         QTest::newRow("a picture shown that does not play on: still opening")
             << "open a; reply 1 1; start 1; restart; pos 0"
-            << "load a@0"
+            << "pause yes | load a@0 | pause no"
             << "opening"
             << "";
         QTest::newRow("old file ends while a newer one opens: no move on")
             << kPlaying + "open b; end 1 eof; idle; reply 2 2; start 2; restart; pos 0; pos 0.1"
-            << a + " | load b@0 | opened"
+            << a + " | pause yes | load b@0 | pause no | opened"
             << "playing"
             << "b";
         QTest::newRow("loads but cannot decode: the old file again, where it was")
             << kPlaying +
                    "pos 12.5; open b; reply 2 2; end 1 stop; start 2; restart; "
                    "pos 0; end 2 error; idle; reply 3 3; start 3; restart; pos 12.5; pos 12.6"
-            << a + " | load b@0 | load a@12.5 | failed b | opened"
+            << a + " | pause yes | load b@0 | pause no | pause yes | load a@12.5 | failed b | "
+                   "pause no | opened"
             << "playing"
             << "a";
         QTest::newRow("refused while paused: back paused, never heard meanwhile")
@@ -134,7 +135,7 @@ class TestPlaybackPolicy : public QObject {
         QTest::newRow("a later open supersedes a pending one; the same one twice loads once")
             << kPlaying + "open b; open b; open c; reply 2 2; reply 3 3; start 2; end 2 stop; "
                           "start 3; restart; pos 0; pos 0.1"
-            << a + " | load b@0 | load c@0 | opened"
+            << a + " | pause yes | load b@0 | load c@0 | pause no | opened"
             << "playing"
             << "c";
         QTest::newRow("a missing file is refused before anything changes")
@@ -143,11 +144,11 @@ class TestPlaybackPolicy : public QObject {
             << "a";
         QTest::newRow("Stop during an open gives it up; Play asks again")
             << kPlaying + "open b; reply 2 2; stop; end 2 stop; idle; play"
-            << a + " | load b@0 | stop | load b@0"
+            << a + " | pause yes | load b@0 | stop | load b@0"
             << "opening"
             << "b";
         QTest::newRow("the end of the file heard, then Play starts it again")
-            << kPlaying + "end 1 eof; idle; play" << a + " | eos | load a@0"
+            << kPlaying + "end 1 eof; idle; play" << a + " | eos | pause yes | load a@0"
             << "opening"
             << "a";
         QTest::newRow("the end of a file nobody plays any more is no end")
@@ -155,18 +156,19 @@ class TestPlaybackPolicy : public QObject {
             << "a";
         QTest::newRow("failing with nothing before: idle, Play does not retry")
             << "open b; reply 1 1; start 1; restart; end 1 error; idle; play"
-            << "load b@0 | failed b | refused"
+            << "pause yes | load b@0 | pause no | failed b | refused"
             << "idle"
             << "";
         QTest::newRow("the file before fails too: idle")
             << kPlaying + "open b; reply 2 2; start 2; end 2 error; reply 3 3; start 3; "
                           "end 3 error; idle"
-            << a + " | load b@0 | load a@0.1 | failed b"
+            << a + " | pause yes | load b@0 | pause no | pause yes | load a@0.1 | failed b | pause "
+                   "no"
             << "idle"
             << "a";
         QTest::newRow("paused while opening: plays paused")
             << kPlaying + "open b; pause; reply 2 2; start 2; restart"
-            << a + " | load b@0 | pause yes | opened"
+            << a + " | pause yes | load b@0 | opened"
             << "paused"
             << "b";
         QTest::newRow("queued once the file plays; the core's move is followed")
@@ -181,7 +183,7 @@ class TestPlaybackPolicy : public QObject {
             << "a";
         QTest::newRow("another open drops the queued file, queued again once it plays")
             << kPlaying + "next b; reply 2 2; open c; reply 3 3; start 3; restart; pos 0; pos 0.2"
-            << a + " | append b | load c@0 | opened | append b"
+            << a + " | append b | pause yes | load c@0 | pause no | opened | append b"
             << "playing"
             << "c";
         QTest::newRow("the core went on to a file dropped too late: stopped, then the end")
@@ -193,7 +195,7 @@ class TestPlaybackPolicy : public QObject {
         QTest::newRow("nothing queued behind an own playlist; one end after its last entry")
             << "next b; list v; reply 1 1; start 1; end 1 stop; start 2; restart; pos 0; pos 0.1; "
                "end 2 eof; start 3; end 3 eof; idle"
-            << "load v@0 | opened | eos"
+            << "pause yes | load v@0 | pause no | opened | eos"
             << "idle"
             << "v";
     }
