@@ -1,5 +1,7 @@
 #include "engine/mpv_adapter.h"
 
+#include "engine/mpv_variant.h"
+
 #include <mpv/client.h>
 
 #include <QMetaObject>
@@ -25,33 +27,6 @@ mpv_format mpvFormat(MpvAdapter::Format format) {
     return MPV_FORMAT_NODE;
 }
 
-QVariant nodeValue(const mpv_node& node) {
-    switch (node.format) {
-    case MPV_FORMAT_STRING:
-        return QString::fromUtf8(node.u.string);
-    case MPV_FORMAT_FLAG:
-        return node.u.flag != 0;
-    case MPV_FORMAT_INT64:
-        return qint64(node.u.int64);
-    case MPV_FORMAT_DOUBLE:
-        return node.u.double_;
-    case MPV_FORMAT_NODE_ARRAY: {
-        QVariantList list;
-        for (int i = 0; i < node.u.list->num; ++i)
-            list.append(nodeValue(node.u.list->values[i]));
-        return list;
-    }
-    case MPV_FORMAT_NODE_MAP: {
-        QVariantMap map;
-        for (int i = 0; i < node.u.list->num; ++i)
-            map.insert(QString::fromUtf8(node.u.list->keys[i]), nodeValue(node.u.list->values[i]));
-        return map;
-    }
-    default:
-        return {};
-    }
-}
-
 QVariant propertyValue(const mpv_event_property& property) {
     switch (property.format) {
     case MPV_FORMAT_FLAG:
@@ -63,14 +38,15 @@ QVariant propertyValue(const mpv_event_property& property) {
     case MPV_FORMAT_STRING:
         return QString::fromUtf8(*static_cast<char**>(property.data));
     case MPV_FORMAT_NODE:
-        return nodeValue(*static_cast<mpv_node*>(property.data));
+        return VariantFromNode(*static_cast<mpv_node*>(property.data));
     default:
         return {}; // the property has no value now
     }
 }
 
 int64_t loadedEntry(const mpv_node& result) {
-    const QVariant value = nodeValue(result).toMap().value(QStringLiteral("playlist_entry_id"));
+    const QVariant value =
+        VariantFromNode(result).toMap().value(QStringLiteral("playlist_entry_id"));
     return value.isValid() ? value.toLongLong() : -1;
 }
 

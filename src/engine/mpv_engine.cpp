@@ -112,6 +112,8 @@ class MpvEngine::Bridge : public PlaybackPolicy::Core, public PlaybackPolicy::Li
 struct MpvEngine::ObservedProperty {
     MpvAdapter::Property property;
     void (MpvEngine::*apply)(const QVariant& value);
+    // A row of the media info instead: its id there.
+    uint64_t mediaInfoId = 0;
 };
 
 const std::vector<MpvEngine::ObservedProperty>& MpvEngine::observedProperties() {
@@ -120,7 +122,13 @@ const std::vector<MpvEngine::ObservedProperty>& MpvEngine::observedProperties() 
         {{"duration", MpvAdapter::Format::Double}, &MpvEngine::onDuration},
         {{"video-out-params", MpvAdapter::Format::Node}, &MpvEngine::onVideoOutParams},
     };
-    return rows;
+    static const std::vector<ObservedProperty> all = [] {
+        std::vector<ObservedProperty> withInfo = rows;
+        for (const MediaInfoProperty& info : MediaInfoProperties)
+            withInfo.push_back({{info.name, MpvAdapter::Format::Node}, nullptr, info.id});
+        return withInfo;
+    }();
+    return all;
 }
 
 MpvEngine::MpvEngine(const MpvEngineOptions& options, QObject* parent)
@@ -135,8 +143,11 @@ MpvEngine::MpvEngine(const MpvEngineOptions& options, QObject* parent)
         return;
     RegisterVcdStreams(mpv_->handle());
     connect(mpv_.get(), &MpvAdapter::propertyChanged, this, &MpvEngine::onProperty);
-    connect(mpv_.get(), &MpvAdapter::fileEvent, this,
-            [this](const CoreEvent& event) { policy_->onEvent(event); });
+    connect(mpv_.get(), &MpvAdapter::fileEvent, this, [this](const CoreEvent& event) {
+        if (event.kind == CoreEvent::Kind::StartFile)
+            state_.media = {}; // the next file's comes
+        policy_->onEvent(event);
+    });
 }
 
 MpvEngine::~MpvEngine() {
@@ -212,8 +223,13 @@ void MpvEngine::configure(const MpvEngineOptions& options) {
 
 void MpvEngine::onProperty(int row, const QVariant& value) {
     const auto& rows = observedProperties();
-    if (row >= 0 && row < int(rows.size()))
-        (this->*rows[size_t(row)].apply)(value);
+    if (row < 0 || row >= int(rows.size()))
+        return;
+    const ObservedProperty& observed = rows[size_t(row)];
+    if (observed.apply)
+        (this->*observed.apply)(value);
+    else if (UpdateMediaInfo(state_.media, observed.mediaInfoId, value))
+        emit mediaInfoChanged();
 }
 
 void MpvEngine::onTimePos(const QVariant& value) {

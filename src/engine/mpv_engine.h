@@ -56,6 +56,7 @@ class MpvEngine : public MediaEngine {
     PlaybackState playbackState() const override;
     bool isOpening() const override;
     void setNext(const QString& path) override;
+    MediaInfo mediaInfo() const override { return state_.media; }
 
     const PlayerState& state() const { return state_; }
 

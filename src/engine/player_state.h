@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/media_info.h"
+
 #include <QSize>
 #include <QString>
 #include <optional>
@@ -15,4 +17,6 @@ struct PlayerState {
     // The picture as it is shown: display aspect and rotation applied.
     // Empty when the open file has no picture.
     QSize pictureSize;
+    // What the loaded file says about itself.
+    MediaInfo media;
 };

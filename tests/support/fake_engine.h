@@ -31,6 +31,7 @@ class FakeEngine : public MediaEngine {
     QWidget* view() override;
     PlaybackState playbackState() const override { return state_; }
     void setNext(const QString& path) override { queuedNext = path; }
+    MediaInfo mediaInfo() const override { return media; }
 
     // Every call in order, e.g. "FileName /a.mp3", "Play", "Volume -800".
     QStringList calls;
@@ -44,8 +45,10 @@ class FakeEngine : public MediaEngine {
     int displaySize = 0;
     // The last path given to setNext (not in `calls`).
     QString queuedNext;
+    MediaInfo media;
 
     void emitEndOfStream() { emit EndOfStream(0); }
+    void emitMediaInfoChanged() { emit mediaInfoChanged(); }
     void emitMouseDown(int button) { emit MouseDown(button, 0, 0, 0); }
 
   private:
