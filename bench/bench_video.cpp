@@ -19,6 +19,7 @@
 #include "support/installed_copy.h"
 #include "support/test_clips.h"
 #include "video/video_window_manager.h"
+#include "video_switching.h"
 
 #include <mpv/client.h>
 
@@ -439,6 +440,7 @@ double eosGapMs(const QString& first, const QString& second) {
         return -1;
     MpvEngine& engine = player.engine();
     QObject::connect(&engine, &MediaEngine::EndOfStream, [&ends] { ++ends; });
+    QObject::connect(&engine, &MediaEngine::movedOn, [&ends] { ++ends; }); // gapless
     SinkRecorder recorder;
     player.playlist.select(0);
     engine.setFileName(player.playlist.selectedPath());
@@ -503,6 +505,8 @@ int main(int argc, char** argv) {
                                    makeClip(Clip360, EosClipSeconds, 660, QStringLiteral("mp4")));
     print("eos_gap_ms_mp4", mp4Gap);
     print("eos_gap_ms", wavGap < 0 || mp4Gap < 0 ? -1 : std::max(wavGap, mp4Gap));
+    PrintSwitchingFigures(desk.environment(), clip360,
+                          [](QProcess& player) { pressButton(player, PlayButton); });
     std::printf("# load average at end: %s\n", qPrintable(loadAverage()));
     return 0;
 }

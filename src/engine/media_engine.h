@@ -60,6 +60,11 @@ class MediaEngine : public QObject {
     // DblClick and keys KeyDown.
     virtual QWidget* view() = 0;
 
+    // The file to play when the one heard ends, so the engine can open it
+    // ahead of time and go on without a gap; empty for none. Kept until
+    // changed or played; what it cannot open is not queued.
+    virtual void setNext(const QString& /*path*/) {}
+
     virtual PlaybackState playbackState() const = 0;
     // An open has started and neither loaded nor failed yet.
     virtual bool isOpening() const { return false; }
@@ -68,8 +73,12 @@ class MediaEngine : public QObject {
     virtual MediaInfo mediaInfo() const { return {}; }
 
   signals:
-    // Once, when what was opened has played to its end.
+    // Once, when what was opened has played to its end and nothing queued
+    // by setNext followed it.
     void EndOfStream(int result);
+    // The file queued by setNext followed the one before without a gap:
+    // it is the file open now (EndOfStream does not come then).
+    void movedOn(const QString& path);
     // A press on the picture: button 1 left, 2 right, 4 middle.
     void MouseDown(int button, int shift, int x, int y);
     // A double click on the picture with the left button.

@@ -1,18 +1,17 @@
 #include "engine/mpv_engine.h"
 
-#include "engine/mpv_probe.h"
-#include "engine/mpv_variant.h"
+#include "engine/mpv_adapter.h"
 #include "engine/mpv_vcd_streams.h"
 #include "engine/mpv_view.h"
 #include "platform/listed_path.h"
 #include "platform/local_names.h"
 #include "platform/vcd_track_url.h"
 
-#include <mpv/client.h>
+#include "engine/playback_policy.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
-#include <clocale>
+#include <QVariantMap>
 #include <cmath>
 
 namespace {
@@ -22,8 +21,6 @@ namespace {
 constexpr const char* kFilterLabel = "sonvela";
 constexpr int kDefaultViewWidth = 306;  // 4590 twips
 constexpr int kDefaultViewHeight = 229; // 3435 twips
-
-enum ObservedProperty : uint64_t { IdleActive = 1, VideoOutParams, TimePos, Duration, Pause };
 
 QString gainText(int hundredthsDb) {
     return QString::number(hundredthsDb / 100.0) + "dB";
@@ -56,188 +53,201 @@ QByteArray userFileOptions(const QString& path) {
     return "access-references=no," + localOnly;
 }
 
-void setOption(mpv_handle* mpv, const char* name, const QString& value) {
-    mpv_set_option_string(mpv, name, value.toUtf8().constData());
-}
-
-const mpv_node* member(const mpv_node& map, const char* key) {
-    if (map.format != MPV_FORMAT_NODE_MAP)
-        return nullptr;
-    for (int i = 0; i < map.u.list->num; ++i)
-        if (qstrcmp(map.u.list->keys[i], key) == 0)
-            return &map.u.list->values[i];
-    return nullptr;
-}
-
-int64_t intMember(const mpv_node& map, const char* key) {
-    const mpv_node* value = member(map, key);
-    return value && value->format == MPV_FORMAT_INT64 ? value->u.int64 : 0;
-}
-
 // The picture as the window shows it: mpv's display size (aspect applied),
 // turned on its side for a clip stored rotated by 90 or 270 degrees.
-QSize shownPictureSize(const mpv_node& videoOutParams) {
-    const QSize size(int(intMember(videoOutParams, "dw")), int(intMember(videoOutParams, "dh")));
-    const bool onItsSide = intMember(videoOutParams, "rotate") % 180 == 90;
+QSize shownPictureSize(const QVariantMap& videoOutParams) {
+    const QSize size(videoOutParams.value(QStringLiteral("dw")).toInt(),
+                     videoOutParams.value(QStringLiteral("dh")).toInt());
+    const bool onItsSide = videoOutParams.value(QStringLiteral("rotate")).toInt() % 180 == 90;
     return onItsSide ? size.transposed() : size;
+}
+
+QByteArray optionsFor(const QString& path, PlaybackPolicy::Source source) {
+    return source == PlaybackPolicy::Source::OwnPlaylist ? VcdPlaylistOptions(path)
+                                                         : userFileOptions(path);
 }
 
 } // namespace
 
+// What the policy asks of mpv, and what it tells the program.
+class MpvEngine::Bridge : public PlaybackPolicy::Core, public PlaybackPolicy::Listener {
+  public:
+    explicit Bridge(MpvEngine& engine) : engine_(engine) {}
+
+    uint64_t load(const QString& path, PlaybackPolicy::Source source, double start) override {
+        QByteArray options = optionsFor(path, source);
+        if (start > 0)
+            options += ",start=" + QByteArray::number(start, 'f', 3);
+        return loadFile(path, "replace", options);
+    }
+    uint64_t append(const QString& path) override {
+        return loadFile(path, "append", optionsFor(path, PlaybackPolicy::Source::UserFile));
+    }
+    void dropQueued() override { mpv().command({"playlist-clear"}); }
+    void setPaused(bool paused) override { mpv().setProperty("pause", paused ? "yes" : "no"); }
+    void seek(double seconds) override {
+        mpv().command({"seek", QByteArray::number(seconds, 'f', 3), "absolute"});
+    }
+    void stop() override { mpv().command({"stop"}); }
+
+    void stateChanged() override { engine_.reportStateIfChanged(); }
+    void openFailed(const QString& path) override { emit engine_.openFailed(path); }
+    void endOfStream() override { engine_.postEndOfStream(); }
+    void movedOn(const QString& path) override { emit engine_.movedOn(path); }
+    void opened() override { engine_.onOpened(); }
+
+  private:
+    MpvAdapter& mpv() { return *engine_.mpv_; }
+    uint64_t loadFile(const QString& path, const char* mode, const QByteArray& options) {
+        // A name that is not UTF-8 reaches mpv as the bytes it has on disc;
+        // a path from a list file may name a GBK-named file by its text.
+        const QString onDisc = IsVcdTrackUrl(path) ? path : ResolveListedPath(path);
+        QList<QByteArray> args{"loadfile", StringToLocalName(onDisc), mode};
+        if (!options.isEmpty())
+            args.append(options);
+        return mpv().command(args);
+    }
+
+    MpvEngine& engine_;
+};
+
+// Every property the engine follows: one row each, reported when it changes.
+struct MpvEngine::ObservedProperty {
+    MpvAdapter::Property property;
+    void (MpvEngine::*apply)(const QVariant& value);
+    // A row of the media info instead: its id there.
+    uint64_t mediaInfoId = 0;
+};
+
+const std::vector<MpvEngine::ObservedProperty>& MpvEngine::observedProperties() {
+    static const std::vector<ObservedProperty> rows{
+        {{"time-pos", MpvAdapter::Format::Double}, &MpvEngine::onTimePos},
+        {{"duration", MpvAdapter::Format::Double}, &MpvEngine::onDuration},
+        {{"video-out-params", MpvAdapter::Format::Node}, &MpvEngine::onVideoOutParams},
+    };
+    static const std::vector<ObservedProperty> all = [] {
+        std::vector<ObservedProperty> withInfo = rows;
+        for (const MediaInfoProperty& info : MediaInfoProperties)
+            withInfo.push_back({{info.name, MpvAdapter::Format::Node}, nullptr, info.id});
+        return withInfo;
+    }();
+    return all;
+}
+
 MpvEngine::MpvEngine(const MpvEngineOptions& options, QObject* parent)
-    : MediaEngine(parent), options_(options), lengthWait_(new QTimer(this)) {
-    // mpv reports a length that did not change (the same file again) not at
-    // all: after this long the one known stands.
-    lengthWait_->setSingleShot(true);
-    lengthWait_->setInterval(300);
-    connect(lengthWait_, &QTimer::timeout, this, &MpvEngine::finishOpen);
-    // libmpv refuses to start unless numbers are formatted the C way.
-    std::setlocale(LC_NUMERIC, "C");
-    mpv_ = mpv_create();
-    if (!mpv_)
-        return;
+    : MediaEngine(parent), options_(options), mpv_(std::make_unique<MpvAdapter>()),
+      bridge_(std::make_unique<Bridge>(*this)),
+      policy_(std::make_unique<PlaybackPolicy>(*bridge_, *bridge_, &MpvEngine::isOpenable)) {
     configure(options);
-    mpv_ = StartMpv(mpv_);
-    if (!mpv_)
+    QList<MpvAdapter::Property> properties;
+    for (const ObservedProperty& row : observedProperties())
+        properties.append(row.property);
+    if (!mpv_->start(properties))
         return;
-    observe();
-    wakeups_ = std::make_unique<MpvWakeups>(mpv_, this, [this] { drainEvents(); });
+    RegisterVcdStreams(mpv_->handle());
+    connect(mpv_.get(), &MpvAdapter::propertyChanged, this, &MpvEngine::onProperty);
+    connect(mpv_.get(), &MpvAdapter::fileEvent, this, [this](const CoreEvent& event) {
+        if (event.kind == CoreEvent::Kind::StartFile)
+            state_.media = {}; // the next file's comes
+        policy_->onEvent(event);
+    });
 }
 
 MpvEngine::~MpvEngine() {
-    if (!mpv_)
-        return;
-    wakeups_.reset();
-    probe_.reset();
     if (view_) {
         view_->detachEngine(); // frees the render context on its own thread
         if (!view_->parent())
             delete view_;
     }
-    mpv_terminate_destroy(mpv_);
+    policy_.reset();
+    mpv_.reset();
+}
+
+bool MpvEngine::isValid() const {
+    return mpv_->isValid();
+}
+
+mpv_handle* MpvEngine::handle() const {
+    return mpv_->handle();
 }
 
 void MpvEngine::configure(const MpvEngineOptions& options) {
     // The picture goes to the null output until the view has a render
     // context; the view switches it (mpv can change its video output live).
-    setOption(mpv_, "vo", QStringLiteral("null"));
+    mpv_->setOption("vo", "null");
     if (!options.audioOutput.isEmpty())
-        setOption(mpv_, "ao", options.audioOutput);
+        mpv_->setOption("ao", options.audioOutput.toUtf8());
     if (!options.audioFile.isEmpty())
-        setOption(mpv_, "ao-pcm-file", options.audioFile);
-    ApplyCommonMpvOptions(mpv_);
-    mpv_set_option_string(mpv_, "pause", "no");
-    // A video track switched back on (the video window shown again) must
-    // not hold the sound back until the picture has caught up.
-    mpv_set_option_string(mpv_, "initial-audio-sync", "no");
-    mpv_set_option_string(mpv_, "af", audioFilterChain(volume_, balance_).constData());
+        mpv_->setOption("ao-pcm-file", options.audioFile.toUtf8());
+    const char* fixed[][2] = {
+        {"audio-fallback-to-null", "yes"}, // no sound device: play silently
+        {"idle", "yes"},
+        {"keep-open", "no"},
+        {"config", "no"},
+        {"terminal", "no"},
+        {"pause", "no"},
+        // No script runs inside the core, not even mpv's built-in ones
+        // (each would start a Lua thread).
+        {"load-scripts", "no"},
+        {"osc", "no"},
+        {"ytdl", "no"},
+        {"load-stats-overlay", "no"},
+        {"load-osd-console", "no"},
+        {"load-auto-profiles", "no"},
+        {"input-default-bindings", "no"},
+        {"input-vo-keyboard", "no"},
+        {"input-cursor", "no"},
+        {"input-builtin-bindings", "no"},
+        {"cursor-autohide", "no"},
+        {"osd-level", "0"},
+        {"audio-display", "no"},     // cover art is no picture to show
+        {"gpu-hwdec-interop", "no"}, // software decoding: probe no GPU APIs
+        // The next entry is opened ahead of time and follows without a
+        // gap where the sound's format allows.
+        {"prefetch-playlist", "yes"},
+        {"gapless-audio", "weak"},
+        // What is read ahead of the position, and kept behind it, is
+        // bounded: a long file does not grow the player.
+        {"demuxer-max-bytes", "32MiB"},
+        {"demuxer-max-back-bytes", "8MiB"},
+        // A video track switched back on (the video window shown again)
+        // must not hold the sound back until the picture has caught up.
+        {"initial-audio-sync", "no"},
+        // Chinese subtitles beside a clip are mostly GBK: a file that is
+        // not UTF-8 is read as GB18030, its superset.
+        {"sub-codepage", "gb18030"},
+    };
+    for (const auto& [name, value] : fixed)
+        mpv_->setOption(name, value);
+    mpv_->setOption("af", audioFilterChain(volume_, balance_));
 }
 
-// Everything the windows read is reported by mpv when it changes, so a
-// read never reaches mpv's core and nothing costs anything while idle.
-void MpvEngine::observe() {
-    mpv_observe_property(mpv_, IdleActive, "idle-active", MPV_FORMAT_FLAG);
-    mpv_observe_property(mpv_, Pause, "pause", MPV_FORMAT_FLAG);
-    mpv_observe_property(mpv_, VideoOutParams, "video-out-params", MPV_FORMAT_NODE);
-    mpv_observe_property(mpv_, TimePos, "time-pos", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(mpv_, Duration, "duration", MPV_FORMAT_DOUBLE);
-    for (const MediaInfoProperty& info : MediaInfoProperties) // media info
-        mpv_observe_property(mpv_, info.id, info.name, MPV_FORMAT_NODE);
+// ---- what mpv reports
+
+void MpvEngine::onProperty(int row, const QVariant& value) {
+    const auto& rows = observedProperties();
+    if (row < 0 || row >= int(rows.size()))
+        return;
+    const ObservedProperty& observed = rows[size_t(row)];
+    if (observed.apply)
+        (this->*observed.apply)(value);
+    else if (UpdateMediaInfo(state_.media, observed.mediaInfoId, value))
+        emit mediaInfoChanged();
 }
 
-// ---- events
-
-void MpvEngine::drainEvents() {
-    wakeups_->rearm();
-    while (mpv_) {
-        const mpv_event* event = mpv_wait_event(mpv_, 0);
-        if (event->event_id == MPV_EVENT_NONE)
-            break;
-        handleEvent(*event);
-    }
+void MpvEngine::onTimePos(const QVariant& value) {
+    state_.position = value.isValid() ? std::optional(value.toDouble()) : std::nullopt;
+    policy_->onPosition(state_.position);
 }
 
-void MpvEngine::handleEvent(const mpv_event& event) {
-    switch (load_.feed(event)) {
-    case MpvLoad::Outcome::Loaded:
-        onLoaded();
-        break;
-    case MpvLoad::Outcome::Failed:
-        onLoadFailed();
-        break;
-    case MpvLoad::Outcome::Pending:
-        break;
-    }
-    switch (event.event_id) {
-    case MPV_EVENT_START_FILE:
-        endedAtEof_ = false;
-        state_.idle = false;
-        state_.media = {}; // media info: the next file's comes
-        break;
-    case MPV_EVENT_END_FILE:
-        if (static_cast<const mpv_event_end_file*>(event.data)->reason == MPV_END_FILE_REASON_EOF) {
-            endedAtEof_ = true;
-            postEndOfStreamIfFinished();
-        }
-        break;
-    case MPV_EVENT_IDLE:
-        state_.idle = true;
-        postEndOfStreamIfFinished();
-        reportStateIfChanged();
-        break;
-    case MPV_EVENT_PROPERTY_CHANGE:
-        handlePropertyChange(event);
-        break;
-    default:
-        break;
-    }
+void MpvEngine::onDuration(const QVariant& value) {
+    state_.duration = value.isValid() ? std::optional(value.toDouble()) : std::nullopt;
+    if (state_.duration && !isOpening())
+        emit durationKnown(*state_.duration);
 }
 
-void MpvEngine::handlePropertyChange(const mpv_event& event) {
-    const auto* property = static_cast<const mpv_event_property*>(event.data);
-    switch (event.reply_userdata) {
-    case IdleActive:
-        if (property->format == MPV_FORMAT_FLAG) {
-            state_.idle = *static_cast<int*>(property->data) != 0;
-            if (state_.idle)
-                state_.position.reset();
-            postEndOfStreamIfFinished();
-            reportStateIfChanged();
-        }
-        break;
-    case Pause:
-        if (property->format == MPV_FORMAT_FLAG) {
-            state_.paused = *static_cast<int*>(property->data) != 0;
-            reportStateIfChanged();
-        }
-        break;
-    case TimePos:
-        if (property->format == MPV_FORMAT_DOUBLE)
-            state_.position = *static_cast<double*>(property->data);
-        else
-            state_.position.reset();
-        break;
-    case Duration:
-        if (property->format == MPV_FORMAT_DOUBLE) {
-            state_.duration = *static_cast<double*>(property->data);
-            if (!state_.opening)
-                emit durationKnown(*state_.duration);
-        } else {
-            state_.duration.reset();
-        }
-        if (lengthWait_->isActive())
-            finishOpen();
-        break;
-    case VideoOutParams:
-        setPicture(property->format == MPV_FORMAT_NODE
-                       ? shownPictureSize(*static_cast<mpv_node*>(property->data))
-                       : QSize());
-        break;
-    default: // media info
-        if (UpdateMediaInfo(state_.media, event.reply_userdata, VariantOfProperty(*property)))
-            emit mediaInfoChanged();
-        break;
-    }
+void MpvEngine::onVideoOutParams(const QVariant& value) {
+    setPicture(shownPictureSize(value.toMap()));
 }
 
 void MpvEngine::setPicture(QSize size) {
@@ -252,212 +262,100 @@ void MpvEngine::setPicture(QSize size) {
         emit clipSizeChanged(size);
 }
 
-void MpvEngine::postEndOfStreamIfFinished() {
-    if (!endedAtEof_ || !state_.idle)
-        return;
-    endedAtEof_ = false;
+void MpvEngine::onOpened() {
+    emit positionJumped();
+    if (state_.duration)
+        emit durationKnown(*state_.duration);
+}
+
+void MpvEngine::postEndOfStream() {
     // Queued, so the receiver may open the next file without running inside
     // our event handling; a file opened meanwhile cancels it.
-    const quint64 generation = generation_;
+    const uint64_t generation = policy_->generation();
     QMetaObject::invokeMethod(
         this,
         [this, generation] {
-            if (generation == generation_)
+            if (generation == policy_->generation())
                 emit EndOfStream(0);
         },
         Qt::QueuedConnection);
 }
 
-// ---- opening
+// ---- opening and transport
 
 bool MpvEngine::setFileName(const QString& path) {
-    return open(path, Source::UserFile);
+    return isValid() && policy_->open(path, PlaybackPolicy::Source::UserFile);
 }
 
 bool MpvEngine::openPlaylist(const QString& path) {
-    return open(path, Source::OwnPlaylist);
+    return isValid() && policy_->open(path, PlaybackPolicy::Source::OwnPlaylist);
 }
 
-bool MpvEngine::open(const QString& listedPath, Source source) {
-    // A path from a list file may name a GBK-named file by its text.
-    const QString path = IsVcdTrackUrl(listedPath) ? listedPath : ResolveListedPath(listedPath);
-    // Refused before anything changes: the open file keeps playing. (mpv
-    // would play a folder as a playlist of its files.)
-    if (!mpv_ || !isOpenable(path)) {
-        restartable_ = false;
-        return false;
-    }
-    // Asked again while on its way (Enter pressed twice): one open is enough.
-    if (state_.opening && pending_.path == path && pending_.source == source)
-        return true;
-    ++generation_;
-    endedAtEof_ = false;
-    pending_ = {path, source, false};
-    state_.opening = true;
-    lengthWait_->stop();
-    // While a file plays, the new one is tried aside first: one that cannot
-    // be played leaves the playing one as it was.
-    const bool somethingPlays = !state_.idle && !state_.halted;
-    if (somethingPlays && source == Source::UserFile && probe().isValid()) {
-        pending_.probing = true;
-        load_.forget();
-        probe().start(path, optionsFor(path, source));
-    } else {
-        if (probe_)
-            probe_->cancel();
-        load();
-    }
-    reportStateIfChanged();
-    return true;
-}
-
-QByteArray MpvEngine::optionsFor(const QString& path, Source source) const {
-    return source == Source::OwnPlaylist ? VcdPlaylistOptions(path) : userFileOptions(path);
-}
-
-MpvProbe& MpvEngine::probe() {
-    if (!probe_) {
-        probe_ = std::make_unique<MpvProbe>();
-        connect(probe_.get(), &MpvProbe::finished, this, &MpvEngine::onProbed);
-    }
-    return *probe_;
-}
-
-void MpvEngine::onProbed(bool playable) {
-    if (!state_.opening || !pending_.probing)
-        return;
-    if (playable)
-        load();
-    else
-        onLoadFailed();
-}
-
-void MpvEngine::load() {
-    pending_.probing = false;
-    setPaused(false);
-    if (!load_.start(mpv_, pending_.path, optionsFor(pending_.path, pending_.source)))
-        onLoadFailed();
-}
-
-void MpvEngine::onLoaded() {
-    lengthWait_->start();
-}
-
-void MpvEngine::finishOpen() {
-    lengthWait_->stop();
-    state_.opening = false;
-    state_.fileName = pending_.path;
-    state_.halted = false;
-    source_ = pending_.source;
-    restartable_ = true;
-    emit positionJumped();
-    if (state_.duration)
-        emit durationKnown(*state_.duration);
-    reportStateIfChanged();
-}
-
-void MpvEngine::onLoadFailed() {
-    lengthWait_->stop();
-    state_.opening = false;
-    restartable_ = false;
-    // Whatever the window showed of an earlier file is no picture of this one.
-    if (!pending_.probing)
-        setPicture(QSize());
-    pending_.probing = false;
-    emit openFailed(pending_.path);
-    reportStateIfChanged();
-}
-
-void MpvEngine::cancelOpen() {
-    if (!state_.opening)
-        return;
-    lengthWait_->stop();
-    ++generation_;
-    state_.opening = false;
-    if (pending_.probing) {
-        probe_->cancel();
-    } else {
-        load_.forget();
-        command({"stop"});
-    }
-    pending_.probing = false;
+void MpvEngine::setNext(const QString& path) {
+    policy_->setNext(path);
 }
 
 bool MpvEngine::isOpenable(const QString& path) {
     if (IsVcdTrackUrl(path))
         return VcdTrackExists(path);
-    return IsReadableLocalFile(path);
+    return IsReadableLocalFile(ResolveListedPath(path));
 }
 
-// ---- transport
+QString MpvEngine::fileName() const {
+    return policy_->heardFile();
+}
+
+bool MpvEngine::isOpening() const {
+    return policy_->isOpening();
+}
+
+PlaybackState MpvEngine::playbackState() const {
+    switch (policy_->heardState()) {
+    case PlaybackPolicy::State::Playing:
+        return PlaybackState::Playing;
+    case PlaybackPolicy::State::Paused:
+        return PlaybackState::Paused;
+    default:
+        return PlaybackState::Stopped;
+    }
+}
 
 bool MpvEngine::play() {
-    if (!mpv_)
-        return false;
-    if (state_.opening) { // it starts as soon as it has loaded
-        setPaused(false);
-        return true;
-    }
-    // Played to the end: start the file again. Not after a refused open,
-    // though: the file the user asked for is missing, and starting the one
-    // before it instead would replay what has just ended.
-    if (state_.idle)
-        return restartable_ && !state_.fileName.isEmpty() && open(state_.fileName, source_);
-    setPaused(false);
-    state_.halted = false;
-    reportStateIfChanged();
-    return true;
+    return isValid() && policy_->play();
 }
 
 bool MpvEngine::pause() {
-    if (!mpv_ || (state_.idle && !state_.opening))
-        return false;
-    setPaused(true);
-    reportStateIfChanged();
-    return true;
+    return isValid() && policy_->pause();
 }
 
 bool MpvEngine::stop() {
-    if (!mpv_)
+    if (!isValid() || !policy_->stop())
         return false;
-    cancelOpen();
-    // Halt and rewind, keeping the file open so Play starts it again.
-    if (state_.idle) {
-        reportStateIfChanged();
-        return false;
-    }
-    setPaused(true);
-    command({"seek", "0", "absolute"});
-    state_.halted = true;
     state_.position = 0.0;
     emit positionJumped();
-    reportStateIfChanged();
     return true;
 }
 
 void MpvEngine::reportStateIfChanged() {
     const PlaybackState state = playbackState();
-    if (state == reportedState_ && state_.fileName == reportedFile_ &&
-        state_.opening == reportedOpening_)
+    if (state == reportedState_ && fileName() == reportedFile_ && isOpening() == reportedOpening_)
         return;
     reportedState_ = state;
-    reportedFile_ = state_.fileName;
-    reportedOpening_ = state_.opening;
+    reportedFile_ = fileName();
+    reportedOpening_ = isOpening();
     emit playbackStateChanged();
 }
 
 std::optional<double> MpvEngine::currentPosition() const {
-    if (!state_.position)
+    if (!state_.position || policy_->heardState() == PlaybackPolicy::State::Idle)
         return std::nullopt;
     // Just after a seek to the start mpv may report a little below zero.
     return std::max(*state_.position, 0.0);
 }
 
 bool MpvEngine::setCurrentPosition(double seconds) {
-    if (!mpv_ || state_.idle || state_.opening)
+    if (!isValid() || !policy_->seek(seconds))
         return false;
-    const QByteArray target = QByteArray::number(seconds, 'f', 3);
-    command({"seek", target.constData(), "absolute"});
     // Read back at once as where playback goes on, not as where it was.
     state_.position = seconds;
     emit positionJumped();
@@ -466,7 +364,7 @@ bool MpvEngine::setCurrentPosition(double seconds) {
 
 std::optional<double> MpvEngine::duration() const {
     // While a file opens, the length known is the old file's.
-    if (state_.opening)
+    if (isOpening())
         return std::nullopt;
     return state_.duration;
 }
@@ -474,7 +372,7 @@ std::optional<double> MpvEngine::duration() const {
 // ---- sound
 
 bool MpvEngine::setVolume(int hundredthsDb) {
-    if (!mpv_ || hundredthsDb > 0 || hundredthsDb < -10000)
+    if (!isValid() || hundredthsDb > 0 || hundredthsDb < -10000)
         return false;
     volume_ = hundredthsDb;
     applyAudioFilter();
@@ -482,7 +380,7 @@ bool MpvEngine::setVolume(int hundredthsDb) {
 }
 
 bool MpvEngine::setBalance(int hundredthsDb) {
-    if (!mpv_ || std::abs(hundredthsDb) > 10000)
+    if (!isValid() || std::abs(hundredthsDb) > 10000)
         return false;
     balance_ = hundredthsDb;
     applyAudioFilter();
@@ -490,15 +388,15 @@ bool MpvEngine::setBalance(int hundredthsDb) {
 }
 
 std::optional<int> MpvEngine::balance() const {
-    if (!mpv_)
+    if (!isValid())
         return std::nullopt;
     return balance_;
 }
 
 bool MpvEngine::setMute(bool muted) {
-    if (!mpv_)
+    if (!isValid())
         return false;
-    setProperty("mute", muted ? "yes" : "no");
+    mpv_->setProperty("mute", muted ? "yes" : "no");
     return true;
 }
 
@@ -506,7 +404,7 @@ void MpvEngine::applyAudioFilter() {
     // Replaces just our filter in the running chain: no seek, no gap (the
     // sound stays sample-exact). af-command alone would not do: mpv rebuilds
     // lavfi graphs from this option after every seek and for every file.
-    setProperty("af", audioFilterChain(volume_, balance_).constData());
+    mpv_->setProperty("af", audioFilterChain(volume_, balance_));
 }
 
 // ---- picture
@@ -516,21 +414,21 @@ bool MpvEngine::drawsPicture() const {
 }
 
 void MpvEngine::setRendererAttached(bool attached) {
-    if (!mpv_ || attached == rendererAttached_)
+    if (!isValid() || attached == rendererAttached_)
         return;
     rendererAttached_ = attached;
-    setProperty("vo", attached && drawsPicture() ? "libmpv" : "null");
+    mpv_->setProperty("vo", attached && drawsPicture() ? "libmpv" : "null");
 }
 
 void MpvEngine::setPictureShown(bool shown) {
-    if (!mpv_ || shown == pictureShown_)
+    if (!isValid() || shown == pictureShown_)
         return;
     pictureShown_ = shown;
-    setProperty("vid", shown ? "auto" : "no");
+    mpv_->setProperty("vid", shown ? "auto" : "no");
 }
 
 bool MpvEngine::setDisplaySize(int mode) {
-    if (!mpv_ || (mode != 0 && mode != 3))
+    if (!isValid() || (mode != 0 && mode != 3))
         return false;
     static_cast<MpvView*>(view())->setFullScreen(mode == 3);
     return true;
@@ -552,23 +450,4 @@ QWidget* MpvEngine::view() {
             view_->fitToClip(state_.pictureSize);
     }
     return view_;
-}
-
-// ---- helpers
-
-void MpvEngine::setPaused(bool paused) {
-    setProperty("pause", paused ? "yes" : "no");
-    // Known at once, not only when mpv's report of the change comes in.
-    state_.paused = paused;
-}
-
-// Sent without waiting; mpv carries out what we send in the order sent.
-void MpvEngine::command(std::initializer_list<const char*> args) {
-    std::vector<const char*> argv(args);
-    argv.push_back(nullptr);
-    mpv_command_async(mpv_, 0, argv.data());
-}
-
-void MpvEngine::setProperty(const char* name, const char* value) {
-    mpv_set_property_async(mpv_, 0, name, MPV_FORMAT_STRING, &value);
 }

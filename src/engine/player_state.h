@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/media_engine.h"
 #include "engine/media_info.h"
 
 #include <QSize>
@@ -10,16 +9,8 @@
 // What the engine last heard from mpv, kept on the UI thread. Every read
 // the windows and the desktop make comes from here, so none of them waits
 // for mpv's core; mpv's property reports keep it up to date.
+// (Which file plays, and whether it plays, is PlaybackPolicy's to say.)
 struct PlayerState {
-    // The file open, or the one played before an open that is pending.
-    QString fileName;
-    // An open was started and has neither loaded nor failed.
-    bool opening = false;
-    // mpv has nothing loaded.
-    bool idle = true;
-    bool paused = false;
-    // Stop halts and rewinds but keeps the file open.
-    bool halted = false;
     // Empty while nothing is open.
     std::optional<double> position;
     std::optional<double> duration;
@@ -28,10 +19,4 @@ struct PlayerState {
     QSize pictureSize;
     // What the loaded file says about itself.
     MediaInfo media;
-
-    PlaybackState playback() const {
-        if (idle || halted)
-            return PlaybackState::Stopped;
-        return paused ? PlaybackState::Paused : PlaybackState::Playing;
-    }
 };

@@ -269,6 +269,7 @@ void ControlPanel::followEngine(MediaEngine& engine) {
     connect(&engine, &MediaEngine::positionJumped, this, &ControlPanel::showPositionOnce);
     connect(&engine, &MediaEngine::durationKnown, transport, &Transport::onDurationKnown);
     connect(&engine, &MediaEngine::openFailed, transport, &Transport::onOpenFailed);
+    connect(&engine, &MediaEngine::playbackStateChanged, transport, &Transport::onPlaybackChanged);
     followPlayback();
 }
 

@@ -119,6 +119,29 @@ void Transport::onDurationKnown(double seconds) {
         showLength(seconds);
 }
 
+void Transport::onPlaybackChanged() {
+    const bool opening = engine().isOpening();
+    const QString path = engine().fileName();
+    const bool newlyHeard = !opening && (engineWasOpening_ || path != heard_.path);
+    engineWasOpening_ = opening;
+    if (!newlyHeard)
+        return;
+    // The entry is known when the selection is still on it.
+    const int index = playlist_.selectedPath() == path ? playlist_.selectedIndex() : -1;
+    heard_ = {path, index, songTitle_.text()};
+}
+
+void Transport::onOpenFailed() {
+    awaitingLength_ = false;
+    // Nothing to go back to: the engine has nothing open either.
+    if (!engine().isOpening() || heard_.path != engine().fileName())
+        return;
+    if (heard_.index >= 0 && playlist_.temlst.text(heard_.index) == heard_.path)
+        playlist_.select(heard_.index);
+    const bool halted = engine().playbackState() == PlaybackState::Stopped;
+    songTitle_.setText(halted ? StoppedTitle : heard_.title);
+}
+
 void Transport::showLength(double seconds) {
     awaitingLength_ = false;
     emit seekMaximumChanged(RoundHalfEven(seconds));

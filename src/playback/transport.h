@@ -35,7 +35,12 @@ class Transport : public QObject {
     // The engine learnt the open file's length: the seek bar takes it when
     // the play button or the list asked for it.
     void onDurationKnown(double seconds);
-    void onOpenFailed() { awaitingLength_ = false; }
+    // The engine could not play the file last asked for and went back to
+    // the one heard before: so do the selection and the title.
+    void onOpenFailed();
+    // The engine's file or state changed: a file newly heard is remembered
+    // with the entry and title it was started with.
+    void onPlaybackChanged();
 
     void playSelected(); // the play button
     void stopSelected(); // the stop button
@@ -69,6 +74,15 @@ class Transport : public QObject {
     VideoHost& video_;
     Messages& messages_;
     void showLength(double seconds);
+
+    // The file the engine plays, as the windows showed it when it started.
+    struct HeardEntry {
+        QString path;
+        int index = -1;
+        QString title;
+    };
+    HeardEntry heard_;
+    bool engineWasOpening_ = false;
 
     bool paused_ = false;
     // The play button or the list opened a file whose length is not known

@@ -4,8 +4,10 @@
 #include "playlist/playlist_pair.h"
 #include "shared/title_scroller.h"
 
-EndOfStreamResult advanceOnEndOfStream(PlaylistPair& playlist, MediaEngine& engine,
-                                       TitleScroller& songTitle) {
+namespace {
+
+// Selects the entry after the one selected in the title list, in both lists.
+EndOfStreamResult selectNextEntry(PlaylistPair& playlist) {
     const int selected = playlist.lstsong.listIndex();
     if (selected < 0)
         return EndOfStreamResult::NothingSelected;
@@ -14,11 +16,20 @@ EndOfStreamResult advanceOnEndOfStream(PlaylistPair& playlist, MediaEngine& engi
     const int next = selected + 1;
     if (next >= playlist.lstsong.count())
         return EndOfStreamResult::LastEntry;
-
     // The path list follows the title list's selection; a shorter path list
     // (misaligned list files) is left without one, and then there is
     // nothing to hand on, but the title still follows the selection.
     playlist.select(next);
+    return EndOfStreamResult::MovedOn;
+}
+
+} // namespace
+
+EndOfStreamResult advanceOnEndOfStream(PlaylistPair& playlist, MediaEngine& engine,
+                                       TitleScroller& songTitle) {
+    const EndOfStreamResult result = selectNextEntry(playlist);
+    if (result != EndOfStreamResult::MovedOn)
+        return result;
     const QString path = playlist.selectedPath();
     if (!path.isEmpty()) {
         engine.setFileName(path);
@@ -26,4 +37,18 @@ EndOfStreamResult advanceOnEndOfStream(PlaylistPair& playlist, MediaEngine& engi
     }
     songTitle.setText(playlist.selectedTitle());
     return EndOfStreamResult::MovedOn;
+}
+
+QString NextEntryPath(const PlaylistPair& playlist) {
+    const int selected = playlist.lstsong.listIndex();
+    if (selected < 0 || selected + 1 >= playlist.lstsong.count())
+        return {};
+    return playlist.temlst.text(selected + 1);
+}
+
+EndOfStreamResult followEngineToNextEntry(PlaylistPair& playlist, TitleScroller& songTitle) {
+    const EndOfStreamResult result = selectNextEntry(playlist);
+    if (result == EndOfStreamResult::MovedOn)
+        songTitle.setText(playlist.selectedTitle());
+    return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class MediaEngine;
 class PlaylistPair;
 class TitleScroller;
@@ -18,3 +20,11 @@ enum class EndOfStreamResult {
 // the stream ends, not on the entry that was started.
 EndOfStreamResult advanceOnEndOfStream(PlaylistPair& playlist, MediaEngine& engine,
                                        TitleScroller& songTitle);
+
+// The path those steps would hand to the engine if the stream ended now;
+// empty when they would hand on nothing.
+QString NextEntryPath(const PlaylistPair& playlist);
+
+// The engine went on by itself to the path NextEntryPath named: the same
+// steps' effects on the lists and the title, without opening anything.
+EndOfStreamResult followEngineToNextEntry(PlaylistPair& playlist, TitleScroller& songTitle);

@@ -60,6 +60,7 @@ VideoWindow::VideoWindow(std::unique_ptr<MediaEngine> engine, PlaylistPair& play
     buildBanner();
     embedPlayer();
     placeOnScreen();
+    followNextEntry();
 
     Timer1_ = new QTimer(this);
     Timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -105,6 +106,7 @@ void VideoWindow::buildBanner() {
 
 void VideoWindow::embedPlayer() {
     connect(player_.get(), &MediaEngine::EndOfStream, this, &VideoWindow::player_EndOfStream);
+    connect(player_.get(), &MediaEngine::movedOn, this, &VideoWindow::player_movedOn);
     connect(player_.get(), &MediaEngine::MouseDown, this, &VideoWindow::player_MouseDown);
     connect(player_.get(), &MediaEngine::DblClick, this, &VideoWindow::player_DblClick);
     connect(player_.get(), &MediaEngine::KeyDown, this, &VideoWindow::player_KeyDown);
@@ -161,6 +163,28 @@ void VideoWindow::fitToPicture() {
 
 void VideoWindow::player_EndOfStream(int /*result*/) {
     advanceOnEndOfStream(playlist_, *player_, songTitle_);
+}
+
+void VideoWindow::player_movedOn() {
+    followEngineToNextEntry(playlist_, songTitle_);
+}
+
+// What the end of stream would pick changes with the selection and with
+// every edit of the lists; the engine opens it ahead of time.
+void VideoWindow::followNextEntry() {
+    const auto queue = [this] { queueNextEntry(); };
+    connect(&playlist_.lstsong, &ListControl::listIndexChanged, this, queue);
+    for (ListControl* list : {&playlist_.lstsong, &playlist_.temlst}) {
+        connect(list, &QAbstractItemModel::rowsInserted, this, queue);
+        connect(list, &QAbstractItemModel::rowsRemoved, this, queue);
+        connect(list, &QAbstractItemModel::modelReset, this, queue);
+        connect(list, &QAbstractItemModel::dataChanged, this, queue);
+    }
+    queueNextEntry();
+}
+
+void VideoWindow::queueNextEntry() {
+    player_->setNext(NextEntryPath(playlist_));
 }
 
 void VideoWindow::player_MouseDown(int button, int /*shift*/, int /*x*/, int /*y*/) {

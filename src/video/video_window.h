@@ -53,6 +53,8 @@ class VideoWindow : public QWidget {
 
     void Timer1_Timer();
     void player_EndOfStream(int result);
+    // The engine went on by itself to the next entry, queued ahead of time.
+    void player_movedOn();
     void player_MouseDown(int button, int shift, int x, int y);
     void player_DblClick();
     void player_KeyDown(int key, int shift, bool repeated);
@@ -81,6 +83,9 @@ class VideoWindow : public QWidget {
     void fitToPicture();
     void followSeen(bool seen);
     void placeOnScreen();
+    // Keeps the engine's queued file on what the end of stream would pick.
+    void followNextEntry();
+    void queueNextEntry();
 
     std::unique_ptr<MediaEngine> player_;
     PlaylistPair& playlist_;

@@ -97,6 +97,12 @@ void TestMpvEngine::opensAndKnowsDuration() {
     QVERIFY(length);
     QCOMPARE(known.last().at(0).toDouble(), *length);
     QVERIFY2(std::abs(*length - 3.0) < 0.1, qPrintable(QString::number(*length)));
+    // No script runs inside the core: no Lua thread was started for one.
+    for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs)) {
+        QFile name(QStringLiteral("/proc/self/task/%1/comm").arg(task));
+        if (name.open(QIODevice::ReadOnly))
+            QVERIFY2(!name.readAll().contains("lua"), qPrintable(task));
+    }
 }
 
 void TestMpvEngine::positionAdvancesAndSeeks() {
@@ -177,6 +183,8 @@ void TestMpvEngine::playAfterTheEnd() {
     if (!refused.isEmpty())
         QVERIFY(!opens(engine, refused));
     QCOMPARE(engine.play(), refused.isEmpty());
+    if (refused.isEmpty()) // opened again: a position once it plays
+        QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().has_value(), 5000);
     QTest::qWait(300);
     QCOMPARE(engine.currentPosition().has_value(), refused.isEmpty());
 }

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -109,6 +110,25 @@ QString stalledCueSheet(const QTemporaryDir& dir) {
     return cue.fileName();
 }
 
+// A PNG whose header declares 30000 x 30000 pixels: mpv loads it, shows
+// its first position and then finds nothing it can decode.
+QString undecodablePicture(const QTemporaryDir& dir) {
+    QFile png(TestClips::make("dot.png", {"-f", "lavfi", "-i", "color=s=64x64", "-frames", "1"}));
+    QFile patched(dir.filePath(QStringLiteral("huge.png")));
+    if (!png.open(QIODevice::ReadOnly) || !patched.open(QIODevice::WriteOnly))
+        return {};
+    QByteArray bytes = png.readAll();
+    bytes.replace(16, 8, QByteArray::fromHex("0000753000007530"));
+    patched.write(bytes);
+    return patched.fileName();
+}
+
+// Double-clicks entry `index`, as a user picks it.
+void playEntry(Rig& rig, int index) {
+    rig.playlist.select(index);
+    rig.panel.transport->lstsong_DblClick();
+}
+
 } // namespace
 
 // The control panel on the real engine: play from the list, follow the
@@ -156,6 +176,51 @@ class TestE2ePlayback : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(panel.lbltimes->text(), QStringLiteral("0:01"), 5000);
         QCOMPARE(panel.transport->Tnum, qint16(0));
         QVERIFY(messages.shown.isEmpty());
+    }
+
+    // Entry 2 chosen as entry 1 ends: entry 2 is heard next, never entry 3.
+    void theEntryChosenAsTheFileEndsIsHeard() {
+        Rig rig;
+        const QStringList entries{TestClips::shortClip(1, 550), clips_[0], clips_[1]};
+        for (const QString& clip : entries)
+            QVERIFY(rig.playlist.append(MakeTitle(clip), clip));
+        QStringList heard;
+        QObject::connect(&rig.engine(), &MediaEngine::playbackStateChanged,
+                         [&] { heard << rig.engine().fileName(); });
+        playEntry(rig, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.engine().currentPosition().value_or(0) > 0.85, 5000);
+        playEntry(rig, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.engine().isOpening() && rig.engine().fileName() == entries[1],
+                                 5000);
+        QTest::qWait(500);
+        QCOMPARE(rig.engine().fileName(), entries[1]);
+        QVERIFY2(!heard.contains(entries[2]), qPrintable(heard.join(' ')));
+        QCOMPARE(rig.playlist.selectedIndex(), 1);
+        QCOMPARE(rig.panel.lblsongname->text(), MakeTitle(entries[1]));
+    }
+
+    // A file mpv loads but cannot decode: the file before plays on from
+    // where it was, and the windows name it again.
+    void aFileThatCannotDecodeLeavesTheOldOneHeard() {
+        QTemporaryDir dir;
+        Rig rig;
+        const QStringList entries{clips_[0], undecodablePicture(dir)};
+        for (const QString& path : entries)
+            QVERIFY(rig.playlist.append(MakeTitle(path), path));
+        playEntry(rig, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.engine().currentPosition().value_or(0) > 1, 5000);
+        QSignalSpy failed(&rig.engine(), &MediaEngine::openFailed);
+        const double before = *rig.engine().currentPosition();
+        playEntry(rig, 1);
+        QVERIFY(failed.wait(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.engine().isOpening(), 5000);
+        QCOMPARE(rig.engine().fileName(), entries[0]);
+        QCOMPARE(rig.engine().playbackState(), PlaybackState::Playing);
+        const double after = rig.engine().currentPosition().value_or(0);
+        QVERIFY2(after >= before - 0.1 && after < before + 2,
+                 qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
+        QCOMPARE(rig.playlist.selectedIndex(), 0);
+        QCOMPARE(rig.panel.lblsongname->text(), MakeTitle(entries[0]));
     }
 
     // While mpv waits for a file that never comes, the UI answers at once

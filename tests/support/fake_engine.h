@@ -30,6 +30,7 @@ class FakeEngine : public MediaEngine {
     QSize pictureSize() const override;
     QWidget* view() override;
     PlaybackState playbackState() const override { return state_; }
+    void setNext(const QString& path) override { queuedNext = path; }
     MediaInfo mediaInfo() const override { return media; }
 
     // Every call in order, e.g. "FileName /a.mp3", "Play", "Volume -800".
@@ -42,6 +43,8 @@ class FakeEngine : public MediaEngine {
     int balanceValue = 0;
     bool muted = false;
     int displaySize = 0;
+    // The last path given to setNext (not in `calls`).
+    QString queuedNext;
     MediaInfo media;
 
     void emitEndOfStream() { emit EndOfStream(0); }

@@ -46,12 +46,15 @@ class TestEndOfStream : public QObject {
         QFETCH(int, paths);
         QFETCH(int, selected);
         QFETCH(bool, fileNameFails);
-        PlaylistPair playlist;
-        for (int i = 0; i < titles; ++i)
-            playlist.lstsong.addItem(QStringLiteral("t%1").arg(i));
-        for (int i = 0; i < paths; ++i)
-            playlist.temlst.addItem(QStringLiteral("/m/p%1.mp3").arg(i));
-        playlist.select(selected);
+        PlaylistPair playlist, followed;
+        for (PlaylistPair* pair : {&playlist, &followed}) {
+            for (int i = 0; i < titles; ++i)
+                pair->lstsong.addItem(QStringLiteral("t%1").arg(i));
+            for (int i = 0; i < paths; ++i)
+                pair->temlst.addItem(QStringLiteral("/m/p%1.mp3").arg(i));
+            pair->select(selected);
+        }
+        const QString queued = NextEntryPath(playlist);
         FakeEngine engine;
         engine.setFileName(QStringLiteral("/m/p0.mp3"));
         engine.calls.clear();
@@ -64,6 +67,15 @@ class TestEndOfStream : public QObject {
         QTEST(playlist.temlst.listIndex(), "pathIndex");
         QTEST(engine.calls, "calls");
         QTEST(songTitle.text(), "songTitle");
+        // Queued ahead, the engine gets the very path the steps hand on.
+        QCOMPARE(engine.calls.value(0), queued.isEmpty() ? QString() : "FileName " + queued);
+
+        // The engine went there by itself: the same lists and title.
+        TitleScroller followedTitle;
+        followedTitle.setText(QStringLiteral("playing"));
+        QTEST(followEngineToNextEntry(followed, followedTitle), "result");
+        QTEST(followed.lstsong.listIndex(), "titleIndex");
+        QTEST(followedTitle.text(), "songTitle");
     }
 };
 

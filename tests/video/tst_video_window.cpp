@@ -167,6 +167,28 @@ class TestVideoWindow : public QObject {
         QCOMPARE(f.songTitle.text(), QStringLiteral("b"));
     }
 
+    // The engine always holds what the end of stream would pick next, and
+    // when it moves there by itself the lists and title follow.
+    void queuesWhatTheEndOfStreamWouldPick() {
+        WindowFixture f;
+        for (const char* name : {"a", "b", "c"})
+            f.playlist.append(name, QStringLiteral("/m/%1.mp3").arg(name));
+        const std::pair<std::function<void()>, QString> steps[] = {
+            {[&] { f.playlist.select(0); }, "/m/b.mp3"},
+            {[&] { f.playlist.select(1); }, "/m/c.mp3"},
+            {[&] { f.playlist.removeAt(2); }, ""},
+            {[&] { f.playlist.append("d", "/m/d.mp3"); }, "/m/d.mp3"},
+            {[&] { f.playlist.temlst.setText(2, "/m/e.mp3"); }, "/m/e.mp3"},
+            {[&] { emit f.engine->movedOn("/m/e.mp3"); }, ""}};
+        for (const auto& [step, queued] : steps) {
+            step();
+            QCOMPARE(f.engine->queuedNext, queued);
+        }
+        QCOMPARE(f.playlist.temlst.listIndex(), 2);
+        QCOMPARE(f.songTitle.text(), QStringLiteral("d"));
+        QVERIFY(f.engine->calls.isEmpty());
+    }
+
     void systemCloseDestroysWindowAndEngine() {
         ManagerFixture f;
         QPointer<VideoWindow> closed = f.manager.window();
