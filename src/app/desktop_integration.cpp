@@ -44,8 +44,13 @@ void DesktopIntegration::start() {
 
 void DesktopIntegration::openFiles(const QStringList& paths) {
     const OpenedFiles opened = AppendOpenedFiles(app_.playlist(), paths);
+    // After the caller (a bus call, a second start) has had its answer.
+    if (!opened.refused.isEmpty()) {
+        QTimer::singleShot(0, &handOver_, [this, refused = opened.refused] {
+            app_.messages().warning(NoticeTitle, UnfitPathsText(refused));
+        });
+    }
     if (opened.listFull) {
-        // After the caller (a bus call, a second start) has had its answer.
         QTimer::singleShot(0, &handOver_,
                            [this] { app_.messages().warning(NoticeTitle, ListFullText); });
     }

@@ -132,7 +132,10 @@ void MprisPlayerAdaptor::seekAndTell(double seconds) {
 
 void MprisPlayerAdaptor::OpenUri(const QString& Uri) {
     const QUrl url(Uri);
-    // Only local files: the player reaches no network.
-    if (url.isLocalFile())
-        host_.openFile(LocalFileOfUrl(url));
+    // Only local files: the player reaches no network. A path relative to
+    // whatever folder the player was started from ("file:b.wav") names no
+    // file the caller can mean.
+    const QString path = LocalFileOfUrl(url);
+    if (url.isLocalFile() && path.startsWith(u'/'))
+        host_.openFile(path);
 }

@@ -1,21 +1,14 @@
 #include "desktop/opened_files.h"
 
 #include "playlist/drop.h"
+#include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
-
-namespace {
-
-bool HasLineBreak(const QString& path) {
-    return path.contains(u'\r') || path.contains(u'\n');
-}
-
-} // namespace
 
 OpenedFiles AppendOpenedFiles(PlaylistPair& playlist, const QStringList& paths) {
     OpenedFiles opened;
-    for (const QString& path : paths) {
-        if (HasLineBreak(path))
-            continue;
+    QStringList fitting = paths;
+    opened.refused = TakeUnfitPaths(fitting);
+    for (const QString& path : std::as_const(fitting)) {
         const int before = playlist.lstsong.count();
         DropFiles(playlist, {path});
         if (playlist.lstsong.count() == before) {

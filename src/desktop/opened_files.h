@@ -8,10 +8,11 @@ class PlaylistPair;
 // manager's "Open with" passes) and a second start that forwards them.
 
 // Appends the paths as a drop does (title = MakeTitle of the path, no
-// filter), skipping names a list file could not hold (a line break in
+// filter), leaving out names a list file could not hold (a line break in
 // them) and stopping at the cap.
 struct OpenedFiles {
     int first = -1;        // the index of the first entry appended; -1: none
     bool listFull = false; // some were left out: the list is full
+    QStringList refused;   // left out: a list file cannot hold them
 };
 OpenedFiles AppendOpenedFiles(PlaylistPair& playlist, const QStringList& paths);

@@ -4,6 +4,7 @@
 #include "engine/mpv_variant.h"
 #include "engine/mpv_vcd_streams.h"
 #include "engine/mpv_view.h"
+#include "platform/listed_path.h"
 #include "platform/local_names.h"
 #include "platform/vcd_track_url.h"
 
@@ -277,7 +278,9 @@ bool MpvEngine::openPlaylist(const QString& path) {
     return open(path, Source::OwnPlaylist);
 }
 
-bool MpvEngine::open(const QString& path, Source source) {
+bool MpvEngine::open(const QString& listedPath, Source source) {
+    // A path from a list file may name a GBK-named file by its text.
+    const QString path = IsVcdTrackUrl(listedPath) ? listedPath : ResolveListedPath(listedPath);
     // Refused before anything changes: the open file keeps playing. (mpv
     // would play a folder as a playlist of its files.)
     if (!mpv_ || !isOpenable(path)) {

@@ -21,8 +21,9 @@ constexpr int TwoByteCodes = (LeadLast - LeadFirst + 1) * TrailCount;
 constexpr int FourByteBmpCodes = 39420;
 constexpr int SupplementaryStart = 189000;
 // The four-byte codes right after the BMP's (84 31 A5 30 onwards) stand for
-// no character; the first 128 of them write the escapes U+DC80..U+DCFF
-// where the byte alone would not read back as its escape.
+// no character. Lists saved by earlier versions wrote the escapes
+// U+DC80..U+DCFF with the first 128 of them where the byte alone would not
+// read back as its escape; they still read as those escapes.
 constexpr int EscapeCodesStart = FourByteBmpCodes;
 constexpr unsigned FirstEscapedByte = 0x80, EscapedBytes = 0x80;
 constexpr char32_t LastCodePoint = 0x10FFFF;
@@ -218,8 +219,9 @@ int escapeCodeByte(const unsigned char* at, qsizetype left) {
 
 // Whether the byte `b`, written alone in front of `rest`, decodes back as
 // its own escape: it starts no character there, nor an escape code that
-// decode takes as one. Decode takes an escape code only where its byte
-// alone would not come back, so the question may pass on to that byte.
+// decode takes as one. Earlier versions wrote an escape code only where its
+// byte alone would not have come back, so decode takes one only there, and
+// the question may pass on to that byte.
 bool readsAsEscape(unsigned b, const unsigned char* rest, qsizetype left, const Tables& t) {
     for (;;) {
         if (b <= EuroByte)
@@ -246,8 +248,7 @@ namespace Gb18030 {
 // bytes a UTF-16 unit, one unit a byte) and cut it to length at the end: a
 // list file of 32,767 entries is a million characters.
 QByteArray encode(const QString& text) {
-    // Written from the end: whether an escape can be its bare byte depends
-    // on the bytes that follow it.
+    // Written from the end, as the surrogate pairs are easiest read so.
     const Tables& t = tables();
     const char16_t* s = reinterpret_cast<const char16_t*>(text.utf16());
     QByteArray out(text.size() * 4, Qt::Uninitialized);
@@ -261,7 +262,6 @@ QByteArray encode(const QString& text) {
     };
     for (qsizetype i = text.size() - 1; i >= 0; --i) {
         const char16_t c = s[i];
-        const auto* after = reinterpret_cast<const unsigned char*>(o);
         if (c < 0x80) {
             *--o = char(c);
         } else if (QChar::isLowSurrogate(c) && i > 0 && QChar::isHighSurrogate(s[i - 1])) {
@@ -270,11 +270,7 @@ QByteArray encode(const QString& text) {
         } else if (t.encoded[c]) {
             put(t.encoded[c]);
         } else if (c >= escapeFor(FirstEscapedByte) && c <= escapeFor(0xFF)) {
-            const unsigned byte = c - escapeFor(0);
-            if (readsAsEscape(byte, after, end - o, t))
-                *--o = char(byte);
-            else
-                put(fourByteCode(EscapeCodesStart + int(byte - FirstEscapedByte)));
+            *--o = char(c - escapeFor(0));
         } else {
             *--o = char(Question);
         }

@@ -160,20 +160,21 @@ QStringList ListFolder(const QString& folder, FolderEntries kind) {
     };
     std::vector<Entry> entries;
     const int fd = dirfd(dir.get());
-    const bool files = kind == FolderEntries::Files;
+    const mode_t wanted = kind == FolderEntries::Files ? S_IFREG : S_IFDIR;
+    const bool followLinks = kind != FolderEntries::RealFolders;
     while (const dirent* entry = readdir(dir.get())) {
         if (entry->d_name[0] == '.')
             continue;
-        // The listing's own type where it settles the question; a link to
-        // a file counts as a file, a linked folder is no real folder.
+        // The listing's own type where it settles the question; a linked
+        // folder is no real folder.
         mode_t type = DTTOIF(entry->d_type);
-        if (entry->d_type == DT_UNKNOWN || (files && entry->d_type == DT_LNK)) {
+        if (entry->d_type == DT_UNKNOWN || (followLinks && entry->d_type == DT_LNK)) {
             struct stat info {};
-            if (fstatat(fd, entry->d_name, &info, files ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
+            if (fstatat(fd, entry->d_name, &info, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
                 continue;
             type = info.st_mode & S_IFMT;
         }
-        if (type != (files ? S_IFREG : S_IFDIR))
+        if (type != wanted)
             continue;
         QString name = LocalNameToString(entry->d_name);
         entries.push_back({name.toLower(), std::move(name)});

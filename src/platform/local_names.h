@@ -35,8 +35,9 @@ QString RecoverLocalPath(const QString& qtPath);
 // The kinds of entries ListFolder returns; neither ever lists a hidden
 // entry (its name starts with a dot).
 enum class FolderEntries {
-    Files,      // regular files, and links to them
-    RealFolders // folders that are not links
+    Files,       // regular files, and links to them
+    RealFolders, // folders that are not links
+    Folders      // folders, and links to them
 };
 // The names in `folder` of one kind, sorted by name ignoring letter case.
 QStringList ListFolder(const QString& folder, FolderEntries kind);

@@ -1,12 +1,12 @@
 #include "playback/control_panel.h"
 
 #include "engine/media_engine.h"
-#include "platform/local_names.h"
 #include "playback/sound_labels.h"
 #include "playback/time_display.h"
 #include "playback/title_label.h"
 #include "playback/transport.h"
 #include "playback/transport_pictures.h"
+#include "shared/file_chooser.h"
 #include "shared/title_scroller.h"
 #include "shared/video_host.h"
 #include "ui/image_button.h"
@@ -17,7 +17,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -54,9 +53,15 @@ const ButtonSpec Buttons[ControlPanel::TransportButtons] = {
     {"打开单个媒体文件", 375}, {"播放", 690},    {"停止", 1320},
     {"暂停播放", 1020},        {"下一首", 1935}, {"前一首", 1620}};
 
-const QStringList OpenFilters = {QStringLiteral("音频文件 (*.MP3 *.WAV *.MID *.RMI *.MIDI *.AU)"),
-                                 QStringLiteral("视频文件 (*.MPEG *.AVI *.RM)"),
-                                 QStringLiteral("微软媒体文件 (*.wma)")};
+const QStringList OpenFilters = {
+    QStringLiteral("音频文件 (*.MP3 *.WAV *.MID *.RMI *.MIDI *.AU)"),
+    QStringLiteral("视频文件 (*.MPEG *.AVI *.RM)"), QStringLiteral("微软媒体文件 (*.wma)"),
+    QStringLiteral("所有媒体文件 (*.mp3 *.mp2 *.wav *.flac *.ape *.ogg "
+                   "*.oga *.opus *.m4a *.aac *.wma *.mka *.wv *.mid "
+                   "*.midi *.rmi *.au *.mp4 *.m4v *.mkv *.webm *.avi "
+                   "*.mpg *.mpeg *.ts *.m2ts *.mts *.vob *.mov *.flv "
+                   "*.rm *.rmvb *.wmv *.asf *.ogv *.3gp)"),
+    QStringLiteral("所有文件 (*)")};
 
 // The look of the panel's bars: a left press anywhere in the seek bar's
 // groove puts the thumb there (and so seeks there) instead of paging towards
@@ -325,22 +330,19 @@ void ControlPanel::toggleMute() {
     Check1->toggle();
 }
 
-void ControlPanel::setUpOpenDialog(QFileDialog& dialog) {
+void ControlPanel::setUpOpenDialog(FileChooser& dialog) {
     dialog.setWindowTitle(QStringLiteral("打开单个媒体文件"));
-    // Qt's own dialog: it matches the patterns in any letter case, which
-    // the desktop's native one (GTK) does not.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    // The player's own chooser: it matches the patterns in any letter case
+    // and lists names that are not UTF-8.
     dialog.setNameFilters(OpenFilters);
-    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
 }
 
 QString ControlPanel::runOpenDialog() {
-    QFileDialog dialog(this);
+    FileChooser dialog(FolderBrowser::Shows::FoldersAndFiles, this);
     setUpOpenDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return RecoverLocalPath(dialog.selectedFiles().value(0));
+    return dialog.chosenPath();
 }
 
 void ControlPanel::CtrlImage_Click(int Index) {

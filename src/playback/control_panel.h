@@ -15,7 +15,7 @@ class Messages;
 class PlaylistPair;
 class QCheckBox;
 class TitleLabel;
-class QFileDialog;
+class FileChooser;
 class QGroupBox;
 class QLabel;
 class QScrollBar;
@@ -68,8 +68,9 @@ class ControlPanel : public QFrame, public PanelHost {
     // The open-file dialog `cd`: returns the chosen file's full path, or an
     // empty string when cancelled. Tests replace it.
     std::function<QString()> openFileDialog;
-    // Title, the three filters in order, one existing file.
-    static void setUpOpenDialog(QFileDialog& dialog);
+    // Title, the three filters in order, then every media file and every
+    // file; one existing file.
+    static void setUpOpenDialog(FileChooser& dialog);
 
     void CtrlImage_Click(int Index);
     void CtrlImage_MouseDown(int Index, int Button);

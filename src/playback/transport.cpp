@@ -140,8 +140,12 @@ void Transport::mnuplay_Click() {
 }
 
 void Transport::appendOpenedFile(const QString& fullPath) {
-    if (fullPath.isEmpty() || !FitsListFile(fullPath))
+    if (fullPath.isEmpty())
         return;
+    if (!FitsListFile(fullPath)) {
+        messages_.warning(NoticeTitle, UnfitPathsText({fullPath}));
+        return;
+    }
     playlist_.AddName = QFileInfo(fullPath).fileName();
     playlist_.AddTitle = MakeTitle(playlist_.AddName);
     playlist_.AddPath = fullPath;

@@ -24,7 +24,7 @@ QStringList DroppedPaths(const QMimeData* data) {
         QString path = LocalFileOfUrl(url);
         while (path.size() > 1 && path.endsWith(u'/'))
             path.chop(1);
-        if (!path.isEmpty() && FitsListFile(path))
+        if (!path.isEmpty())
             paths.append(path);
     }
     return paths;

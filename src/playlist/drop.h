@@ -20,7 +20,7 @@ bool AcceptsDrop(const QMimeData* data, Qt::DropActions offered);
 
 // The local paths of the data, in drop order. A folder has no trailing
 // separator, except the root "/". Paths the list files cannot hold are
-// left out.
+// there too: the drop refuses them aloud (TakeUnfitPaths).
 QStringList DroppedPaths(const QMimeData* data);
 
 // Appends every path through the staging variables: Title = MakeTitle of

@@ -84,7 +84,7 @@ bool IsMatch(const QString& name, const QString& upperExtensions) {
 
 // Folder phase: every visible folder under root, breadth first. Linked
 // folders are not entered, so a link loop cannot fill the list.
-bool CollectFolders(QStringList& folders, Yielder& yielder) {
+bool CollectFolders(QStringList& folders, QStringList& refused, Yielder& yielder) {
     for (qsizetype i = 0; i < folders.size(); ++i) {
         if (!yielder.step())
             return false;
@@ -92,8 +92,8 @@ bool CollectFolders(QStringList& folders, Yielder& yielder) {
         for (const QString& name : names) {
             if (!yielder.step())
                 return false;
-            if (FitsListFile(name))
-                folders.append(folders.at(i) + name + u'/');
+            const QString folder = folders.at(i) + name + u'/';
+            (FitsListFile(name) ? folders : refused).append(folder);
         }
     }
     return true;
@@ -101,7 +101,7 @@ bool CollectFolders(QStringList& folders, Yielder& yielder) {
 
 // File phase: the matching ordinary files of each folder, in folder order.
 void CollectFiles(const QStringList& folders, const QString& upperExtensions,
-                  PairedAppender& appender, Yielder& yielder) {
+                  PairedAppender& appender, QStringList& refused, Yielder& yielder) {
     for (const QString& folder : folders) {
         if (!yielder.step())
             return;
@@ -109,24 +109,32 @@ void CollectFiles(const QStringList& folders, const QString& upperExtensions,
         for (const QString& name : names) {
             if (!yielder.step())
                 return;
-            if (IsMatch(name, upperExtensions) && FitsListFile(name))
+            if (!IsMatch(name, upperExtensions))
+                continue;
+            if (FitsListFile(name))
                 appender.add(MakeTitle(StripExtension(name)), folder + name);
+            else
+                refused.append(folder + name);
         }
     }
 }
 
 } // namespace
 
-void ScanFolder(const QString& path, ListControl& titles, ListControl& paths,
-                const QString& extensions, int yieldSliceMs) {
+QStringList ScanFolder(const QString& path, ListControl& titles, ListControl& paths,
+                       const QString& extensions, int yieldSliceMs) {
     const QString root = EnsureTrailingSeparator(path);
     if (root.isEmpty())
-        return;
+        return {};
+    if (!FitsListFile(root))
+        return {root};
+    QStringList refused;
     PairedAppender appender(titles, paths);
     Yielder yielder(appender, yieldSliceMs);
     QStringList folders{root};
-    if (!CollectFolders(folders, yielder))
-        return;
-    CollectFiles(folders, extensions.toUpper(), appender, yielder);
+    if (!CollectFolders(folders, refused, yielder))
+        return refused;
+    CollectFiles(folders, extensions.toUpper(), appender, refused, yielder);
     appender.flush();
+    return refused;
 }

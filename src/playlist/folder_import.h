@@ -3,6 +3,7 @@
 #include "playlist/list_control.h"
 
 #include <QString>
+#include <QStringList>
 
 // The extensions imported from a folder. One string: a file matches when
 // its upper-cased extension occurs anywhere inside it.
@@ -16,7 +17,9 @@ extern const QString MediaExtensions;
 // clear or edit the lists meanwhile: every append goes to both lists, and
 // the scan stops once either list is full or gone. Matches reach the lists
 // just before each turn of the event loop, which comes at least every
-// `yieldSliceMs` of scanning (0: at every directory entry).
+// `yieldSliceMs` of scanning (0: at every directory entry). Returns the
+// matching files, and the folders, it left out because a list file cannot
+// hold their names (FitsListFile).
 constexpr int ScanYieldSliceMs = 5;
-void ScanFolder(const QString& path, ListControl& titles, ListControl& paths,
-                const QString& extensions, int yieldSliceMs = ScanYieldSliceMs);
+QStringList ScanFolder(const QString& path, ListControl& titles, ListControl& paths,
+                       const QString& extensions, int yieldSliceMs = ScanYieldSliceMs);

@@ -1,6 +1,7 @@
 #include "playlist/paths.h"
 
 #include "platform/gb18030.h"
+#include "platform/listed_path.h"
 #include "platform/local_names.h"
 #include "platform/vcd_track_url.h"
 
@@ -22,9 +23,8 @@ qsizetype CharacterLength(const QString& s, qsizetype i) {
     return s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate() ? 2 : 1;
 }
 
-// Whether `name` matches `pattern`, in which only * and ? are special;
-// every other character, brackets included, stands for itself. (Names may
-// hold escaped bytes, which a regular expression refuses as text.)
+} // namespace
+
 bool WildcardMatches(const QString& pattern, const QString& name) {
     qsizetype p = 0, n = 0;
     qsizetype starP = -1, starN = 0; // the last * and where its match ends
@@ -49,6 +49,8 @@ bool WildcardMatches(const QString& pattern, const QString& name) {
         ++p;
     return p == pattern.size();
 }
+
+namespace {
 
 bool AnyOrdinaryFileMatches(const QString& folder, const QString& pattern) {
     const QStringList names = ListFolder(folder, FolderEntries::Files);
@@ -103,7 +105,7 @@ bool FileExists(const QString& path) {
         return false;
     if (HasWildcard(name))
         return AnyOrdinaryFileMatches(info.path(), name);
-    return IsLocalFile(path) && !name.startsWith(u'.');
+    return IsLocalFile(ResolveListedPath(path)) && !name.startsWith(u'.');
 }
 
 QString FileExtension(const QString& name) {
@@ -116,5 +118,28 @@ QString StripExtension(const QString& name) {
 }
 
 bool FitsListFile(const QString& path) {
-    return !path.contains(u'\r');
+    return !path.contains(u'\r') && !path.contains(u'\n');
+}
+
+QStringList TakeUnfitPaths(QStringList& paths) {
+    QStringList unfit;
+    for (const QString& path : std::as_const(paths))
+        if (!FitsListFile(path))
+            unfit.append(path);
+    paths.removeIf([](const QString& path) { return !FitsListFile(path); });
+    return unfit;
+}
+
+QString UnfitPathsText(const QStringList& refused) {
+    // Enough names to find them; a folder full of them is counted.
+    constexpr qsizetype NamesShown = 5;
+    QString text = QStringLiteral("下列文件或文件夹的名称含有换行符，播放列表无法保存，未添加：");
+    for (const QString& path : refused.mid(0, NamesShown)) {
+        QString shown = ReadableName(path);
+        shown.replace(u'\r', u'\u240D').replace(u'\n', u'\u240A');
+        text += u'\n' + shown;
+    }
+    if (refused.size() > NamesShown)
+        text += QStringLiteral("\n……共 %1 个").arg(refused.size());
+    return text;
 }

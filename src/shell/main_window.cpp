@@ -4,6 +4,7 @@
 #include "playback/control_panel.h"
 #include "playback/transport.h"
 #include "playlist/folder_import.h"
+#include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
 #include "shared/tips_host.h"
 #include "shared/video_host.h"
@@ -377,8 +378,12 @@ void MainWindow::lstsong_DblClick() {
 
 void MainWindow::mnuadddir_Click() {
     const QString folder = BrowseForFolder(this, FolderPrompt);
-    if (!folder.isEmpty())
+    if (folder.isEmpty())
+        return;
+    const QStringList refused =
         ScanFolder(folder, deps_.playlist.lstsong, deps_.playlist.temlst, MediaExtensions);
+    if (!refused.isEmpty())
+        deps_.messages.warning(NoticeTitle, UnfitPathsText(refused));
 }
 
 // ---- Drag and drop ----

@@ -1,6 +1,7 @@
 #include "shell/playlist_view.h"
 
 #include "playlist/drop.h"
+#include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
 #include "ui/input_codes.h"
 #include "ui/messages.h"
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 namespace {
 
@@ -194,9 +196,15 @@ void PlaylistView::dropFiles(QDropEvent* event) {
         event->ignore();
         return;
     }
-    DropFiles(playlist_, DroppedPaths(event->mimeData()));
+    QStringList paths = DroppedPaths(event->mimeData());
+    const QStringList refused = TakeUnfitPaths(paths);
+    DropFiles(playlist_, paths);
     event->setDropAction(Qt::CopyAction);
     event->accept();
+    // Once the drag has ended: its source waits for the drop to finish.
+    if (!refused.isEmpty())
+        QTimer::singleShot(
+            0, this, [this, refused] { messages_.warning(NoticeTitle, UnfitPathsText(refused)); });
 }
 
 void PlaylistView::lstsong_OLEDragOver(QDragMoveEvent* event) {

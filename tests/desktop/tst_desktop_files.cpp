@@ -57,6 +57,7 @@ class TestDesktopFiles : public QObject {
             pair, {"/m/line\nbreak.mp3", "/m/a.mp4", "/m/ret\rurn.mp3", "/m/c", "/m/a.mp4"});
         QCOMPARE(opened.first, 1);
         QVERIFY(!opened.listFull);
+        QCOMPARE(opened.refused, (QStringList{"/m/line\nbreak.mp3", "/m/ret\rurn.mp3"}));
         QCOMPARE(pair.lstsong.entries(), (QStringList{"old.mp3", "a.mp4", "c", "a.mp4"}));
         QCOMPARE(pair.temlst.entries(),
                  (QStringList{"/m/old.mp3", "/m/a.mp4", "/m/c", "/m/a.mp4"}));

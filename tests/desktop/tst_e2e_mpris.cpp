@@ -87,6 +87,7 @@ class TestE2eMpris : public QObject {
         for (qsizetype i = 0; i < files.size(); ++i)
             command.insert(fileField + i, files[i]);
         process.setProcessEnvironment(env_);
+        process.setWorkingDirectory(root_.path());
         process.start(prefix() + "/bin/" + command.takeFirst(), command);
         QVERIFY(process.waitForStarted());
     }
@@ -258,6 +259,17 @@ class TestE2eMpris : public QObject {
         QCOMPARE(second.exitCode(), 0);
         QTRY_COMPARE(PlayingUrl(), FileUrl(c_));
         QTRY_COMPARE(Status(), QString("Playing"));
+    }
+
+    // Only absolute file URIs: "file:b.wav" would name a file in whatever
+    // folder the player was started from.
+    void openUriTakesOnlyAbsoluteFileUris() {
+        QVERIFY(QFile::copy(a_, root_.path() + "/b.wav"));
+        Call("OpenUri", {QStringLiteral("file:b.wav")});
+        QTest::qWait(1500);
+        QCOMPARE(PlayingUrl(), FileUrl(c_));
+        Call("OpenUri", {FileUrl(a_)});
+        QTRY_COMPARE(PlayingUrl(), FileUrl(a_));
     }
 
     void secondStartWithoutFilesKeepsTheWarning() {

@@ -1,8 +1,10 @@
+#include "platform/local_names.h"
 #include "playback/control_panel.h"
 #include "playback/title_label.h"
 #include "playback/transport.h"
 #include "playback/transport_pictures.h"
 #include "playlist/playlist_pair.h"
+#include "shared/file_chooser.h"
 #include "shared/title_scroller.h"
 #include "ui/image_button.h"
 #include "ui/twips.h"
@@ -10,12 +12,13 @@
 #include "support/fakes.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFile>
-#include <QFileDialog>
-#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
@@ -23,8 +26,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 void moveMouseOver(QWidget* widget) {
@@ -195,25 +200,42 @@ class TestControlPanel : public QObject {
         QVERIFY(engine().calls.isEmpty());
     }
 
-    void theOpenDialogOffersThreeFiltersInAnyLetterCase() {
+    // The three filters first, then every media file and every file; any
+    // letter case; a GBK-named file is listed by its Chinese text and
+    // chosen by its own bytes.
+    void theOpenDialogOffersItsFiltersInAnyLetterCase() {
         QTemporaryDir dir;
-        for (const char* name : {"a.mp3", "B.MP3", "c.Mp3", "d.txt", "e.WMA"})
-            QFile(dir.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly);
-        QFileDialog dialog;
+        const QByteArray gbk = "\xD6\xD0\xCE\xC4.mp3";
+        for (const QByteArray& name :
+             {QByteArray("a.mp3"), QByteArray("B.MP3"), QByteArray("c.Mp3"), QByteArray("d.txt"),
+              QByteArray("e.WMA"), QByteArray("f.mkv"), gbk})
+            QVERIFY(::close(::creat((QFile::encodeName(dir.path()) + '/' + name).constData(),
+                                    0600)) == 0);
+        FileChooser dialog(FolderBrowser::Shows::FoldersAndFiles);
         ControlPanel::setUpOpenDialog(dialog);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("打开单个媒体文件"));
         QCOMPARE(dialog.nameFilters(),
                  (QStringList{"音频文件 (*.MP3 *.WAV *.MID *.RMI *.MIDI *.AU)",
-                              "视频文件 (*.MPEG *.AVI *.RM)", "微软媒体文件 (*.wma)"}));
-        dialog.setDirectory(dir.path());
-        dialog.show();
-        auto* model = dialog.findChild<QFileSystemModel*>();
-        QVERIFY(model);
-        const QModelIndex root = model->index(dir.path());
-        QTRY_COMPARE(model->rowCount(root), 3);
+                              "视频文件 (*.MPEG *.AVI *.RM)", "微软媒体文件 (*.wma)",
+                              "所有媒体文件 (*.mp3 *.mp2 *.wav *.flac *.ape *.ogg *.oga *.opus "
+                              "*.m4a *.aac *.wma *.mka *.wv *.mid *.midi *.rmi *.au *.mp4 *.m4v "
+                              "*.mkv *.webm *.avi *.mpg *.mpeg *.ts *.m2ts *.mts *.vob *.mov *.flv "
+                              "*.rm *.rmvb *.wmv *.asf *.ogv *.3gp)",
+                              "所有文件 (*)"}));
+        QVERIFY(dialog.setFolder(dir.path()));
+        QCOMPARE(dialog.shownNames(), (QStringList{"a.mp3", "B.MP3", "c.Mp3", "中文.mp3"}));
         dialog.selectNameFilter(dialog.nameFilters().at(2));
-        QTRY_COMPARE(model->rowCount(root), 1);
-        QCOMPARE(model->index(0, 0, root).data().toString(), QStringLiteral("e.WMA"));
+        QCOMPARE(dialog.shownNames(), QStringList{"e.WMA"});
+        dialog.selectNameFilter(dialog.nameFilters().at(3));
+        QCOMPARE(dialog.shownNames().size(), 6);
+        dialog.selectNameFilter(dialog.nameFilters().at(4));
+        QCOMPARE(dialog.shownNames().size(), 7);
+        auto* list = dialog.findChild<QListWidget*>();
+        list->setCurrentItem(
+            list->findItems(QStringLiteral("中文.mp3"), Qt::MatchExactly).value(0));
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(StringToLocalName(dialog.chosenPath()), QFile::encodeName(dir.path()) + '/' + gbk);
     }
 
     void startUpVolumeRunsTheChangeHandler() {

@@ -1,5 +1,9 @@
 #include "playlist/list_file.h"
 
+#include "platform/listed_path.h"
+#include "platform/local_names.h"
+#include "playlist/paths.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,8 +16,10 @@
 
 #include <csignal>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -88,7 +94,7 @@ QString PairGeneration(const QString& folder) {
     return generation;
 }
 
-QStringList FolderEntries(const QString& folder) {
+QStringList EntriesOf(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
@@ -336,7 +342,7 @@ class TestListFile : public QObject {
             QVERIFY2(found == expected || found == generation, qPrintable(found));
             newer += found == generation;
             expected = found;
-            QCOMPARE(FolderEntries(program.path()), (QStringList{"load.lwo", "load1.lwo"}));
+            QCOMPARE(EntriesOf(program.path()), (QStringList{"load.lwo", "load1.lwo"}));
         }
         qInfo("%d kills, %d after the commit", kills, newer);
     }
@@ -373,7 +379,7 @@ class TestListFile : public QObject {
         FinishInterruptedSave(program.path());
         QCOMPARE(ReadBytes(program.filePath("load.lwo")), titles);
         QCOMPARE(ReadBytes(program.filePath("load1.lwo")), paths);
-        QCOMPARE(FolderEntries(program.path()).filter("lwo."), present.filter(".backup"));
+        QCOMPARE(EntriesOf(program.path()).filter("lwo."), present.filter(".backup"));
     }
 
     // Under "ulimit -f" the save fails; the process lives on and the old
@@ -389,7 +395,7 @@ class TestListFile : public QObject {
         QCOMPARE(saver.exitCode(), 0);
         QCOMPARE(ReadBytes(program.filePath("load.lwo")), QByteArray("old\r\n"));
         QCOMPARE(ReadBytes(program.filePath("load1.lwo")), QByteArray("old\r\n"));
-        QCOMPARE(FolderEntries(program.path()), (QStringList{"load.lwo", "load1.lwo"}));
+        QCOMPARE(EntriesOf(program.path()), (QStringList{"load.lwo", "load1.lwo"}));
     }
 
     // Bytes no decoder accepts, code page 936's euro, private-use codes and
@@ -404,6 +410,62 @@ class TestListFile : public QObject {
         QCOMPARE(list.entries().first().left(1), QStringLiteral("€"));
         List_Save(list, file("odd.lwo"));
         QCOMPARE(ReadBytes(file("odd.lwo")), bytes);
+    }
+
+    // A name that is not UTF-8 goes into the list as its bytes, so any
+    // GB18030 reader takes the file; the text read back finds the file it
+    // came from, a name that exists as UTF-8 first. Paths are relative to
+    // a scratch folder, '|' separates the names made there.
+    void namesThatAreNotUtf8AreSavedAsBytesAndFoundAgain_data() {
+        QTest::addColumn<QByteArray>("onDisk");
+        QTest::addColumn<QByteArray>("listed");
+        QTest::addColumn<QByteArray>("found");
+        QTest::addColumn<bool>("gb18030Text");
+        const QByteArray gbk = "\xD6\xD0\xCE\xC4.mp3", utf8 = "中文.mp3";
+        QTest::newRow("GBK name") << gbk << gbk << gbk << true;
+        QTest::newRow("the UTF-8 name of the same text wins")
+            << gbk + '|' + utf8 << gbk << utf8 << true;
+        const QByteArray folder = "\xD2\xF4/a.mp3";
+        QTest::newRow("GBK folder") << folder << folder << folder << true;
+        QTest::newRow("UTF-8 folder, GBK name")
+            << "音/" + gbk << "音/" + gbk << "音/" + gbk << true;
+        QTest::newRow("GBK bytes beside UTF-8 in one name")
+            << "中" + gbk << "中" + gbk << "中" + gbk << true;
+        QTest::newRow("a byte no encoding here reads")
+            << QByteArray("caf\xE9.mp3") << QByteArray("caf\xE9.mp3") << QByteArray("caf\xE9.mp3")
+            << false;
+    }
+    void namesThatAreNotUtf8AreSavedAsBytesAndFoundAgain() {
+        QFETCH(QByteArray, onDisk);
+        QFETCH(QByteArray, listed);
+        QFETCH(QByteArray, found);
+        QFETCH(bool, gb18030Text);
+        QTemporaryDir scratch;
+        const QByteArray root = QFile::encodeName(scratch.path()) + '/';
+        for (const QByteArray& name : onDisk.split('|')) {
+            if (name.contains('/'))
+                QVERIFY(::mkdir((root + name.left(name.indexOf('/'))).constData(), 0700) == 0);
+            QVERIFY(::close(::creat((root + name).constData(), 0600)) == 0);
+        }
+        PlaylistPair pair;
+        pair.append(QStringLiteral("t"), LocalNameToString(root + listed));
+        SaveLists(pair, scratch.path());
+        QProcess iconv;
+        iconv.start("iconv", {"-f", "GB18030", "-t", "UTF-8", scratch.filePath(PathsListName)});
+        QVERIFY(iconv.waitForFinished(60000));
+        QCOMPARE(iconv.exitCode() == 0, gb18030Text);
+        const QString path = Loaded(scratch.filePath(PathsListName)).value(0);
+        QVERIFY(FileExists(path));
+        QCOMPARE(StringToLocalName(ResolveListedPath(path)), root + found);
+    }
+
+    // Lists saved before names were written as bytes held them as codes no
+    // character uses; they still load as the same bytes.
+    void oldListsStillLoadTheSameBytes() {
+        WriteBytes(file("old.lwo"),
+                   "/m/" + QByteArray::fromHex("8431AD36 8431AD30 8431AC38 C4") + ".mp3\r\n");
+        QCOMPARE(StringToLocalName(Loaded(file("old.lwo")).value(0)),
+                 QByteArray("/m/\xD6\xD0\xCE\xC4.mp3"));
     }
 };
 

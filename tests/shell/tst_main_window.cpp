@@ -1,8 +1,10 @@
 #include "main_window_fixture.h"
 
+#include "platform/local_names.h"
 #include "playback/control_panel.h"
 #include "playback/sound_labels.h"
 #include "playback/title_label.h"
+#include "shared/file_chooser.h"
 #include "shell/playlist_view.h"
 #include "shell/properties_sheet.h"
 #include "ui/image_button.h"
@@ -12,21 +14,25 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
 #include <QUrl>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -418,27 +424,87 @@ class TestMainWindow : public QObject {
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("sub")));
         for (const char* name : {"a.mp3", "b.wav", "sub/c.wma"})
             QVERIFY(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
+        // A folder named in GBK (音乐) is listed and imported like any other.
+        const QByteArray gbk = QFile::encodeName(dir.path()) + "/\xD2\xF4\xC0\xD6";
+        QVERIFY(::mkdir(gbk.constData(), 0700) == 0);
+        QVERIFY(::close(::creat(gbk + "/d.mp3", 0600)) == 0);
         MainWindowFixture f;
         MainWindow& w = f.make();
-        QTimer::singleShot(0, &w, [&] { w.findChild<QFileDialog*>()->reject(); });
+        QTimer::singleShot(0, &w, [&] { w.findChild<FileChooser*>()->reject(); });
         w.lstsong->mnuadddir->trigger();
         QCOMPARE(f.playlist.lstsong.count(), 0);
 
         QString title;
+        QStringList shown;
         QTimer::singleShot(0, &w, [&] {
-            auto* dialog = w.findChild<QFileDialog*>();
+            auto* dialog = w.findChild<FileChooser*>();
             title = dialog->windowTitle();
-            QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
-            QVERIFY(dialog->testOption(QFileDialog::ShowDirsOnly));
             QVERIFY(dialog->isModal());
-            dialog->setDirectory(dir.path());
-            QMetaObject::invokeMethod(dialog, "accept");
+            dialog->setFolder(dir.path());
+            shown = dialog->shownNames();
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         });
         w.lstsong->mnuadddir->trigger();
         QCOMPARE(title, QStringLiteral("请选择含有媒体文件的驱动器或文件夹目录："));
-        QCOMPARE(f.playlist.lstsong.entries(), (QStringList{"a", "c"}));
+        QCOMPARE(shown, (QStringList{"sub", "音乐"}));
+        QCOMPARE(f.playlist.lstsong.entries(), (QStringList{"a", "c", "d"}));
         QCOMPARE(f.playlist.temlst.entries(),
-                 (QStringList{dir.filePath("a.mp3"), dir.filePath("sub/c.wma")}));
+                 (QStringList{dir.filePath("a.mp3"), dir.filePath("sub/c.wma"),
+                              LocalNameToString(gbk + "/d.mp3")}));
+    }
+
+    // The list files cannot hold a name with a line break: wherever such a
+    // name comes in, it is left out and the user is told which.
+    void namesWithALineBreakAreRefusedAloud_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("drop, LF") << "drop"
+                                  << "a\nb.mp3";
+        QTest::newRow("open dialog, LF") << "open"
+                                         << "a\nb.mp3";
+        QTest::newRow("open dialog, CR") << "open"
+                                         << "a\rb.mp3";
+        QTest::newRow("folder import, LF") << "folder"
+                                           << "a\nb.mp3";
+    }
+    void namesWithALineBreakAreRefusedAloud() {
+        QFETCH(QString, way);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        for (const QString& file : {name, QStringLiteral("ok.mp3")})
+            QVERIFY(QFile(dir.filePath(file)).open(QIODevice::WriteOnly));
+        const QString path = dir.filePath(name);
+        MainWindowFixture f;
+        MainWindow& w = f.make();
+        w.show();
+        if (way == "drop") {
+            const auto data = fileList({path, dir.filePath("ok.mp3")});
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(w.lstsong->viewport(), &enter);
+            QDropEvent drop(QPointF(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton,
+                            Qt::NoModifier);
+            QApplication::sendEvent(w.lstsong->viewport(), &drop);
+        } else if (way == "open") {
+            w.frm->openFileDialog = [&] { return path; };
+            w.frm->CtrlImage_Click(0);
+        } else {
+            QTimer::singleShot(0, &w, [&] {
+                auto* dialog = w.findChild<FileChooser*>();
+                dialog->setFolder(dir.path());
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            });
+            w.lstsong->mnuadddir->trigger();
+        }
+        QString shownName = path;
+        shownName.replace(u'\n', u'\u240A').replace(u'\r', u'\u240D');
+        QTRY_COMPARE(
+            f.messages.shown,
+            QStringList{"提示……|下列文件或文件夹的名称含有换行符，播放列表无法保存，未添加：\n" +
+                        shownName});
+        QCOMPARE(f.messages.icons, QList{QMessageBox::Warning});
+        QVERIFY(!f.playlist.temlst.entries().contains(path));
+        QCOMPARE(f.playlist.lstsong.count(), way == "open" ? 0 : 1);
     }
 
     void keysThatPlayTheSelection_data() {
