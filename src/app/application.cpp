@@ -22,6 +22,8 @@
 namespace {
 const QString ProductTitle = QStringLiteral("Sonvela");
 const QString AlreadyRunning = QStringLiteral("程序已经运行，不能再装载！");
+// How long a start without files tries to reach the running copy.
+constexpr int ShowRequestTimeoutMs = 1000;
 } // namespace
 
 AppEnvironment AppEnvironment::forThisProgram() {
@@ -91,6 +93,10 @@ bool Application::Form_Load() {
     openTipsIfWanted();
     songTitle_.setText(ProductTitle);
     if (!guard_.acquire()) {
+        // A launcher is often the only way back to a copy hidden in the
+        // notification area: that copy shows its windows, and the message
+        // comes in front of them.
+        HandFilesToRunningCopy(HandOverSocketPath(guard_.folder()), {}, ShowRequestTimeoutMs);
         env_.messages->warning(NoticeTitle, AlreadyRunning);
         env_.endProcess();
         return false;
@@ -141,10 +147,14 @@ void Application::handFirstEntryToEngine() {
 }
 
 void Application::closeProgram() {
+    // First: a start handing over files while the lists are saved would
+    // otherwise see them delivered to a copy that never reads them.
+    desktop_->stopListening();
     Shutdown::closeButton(
         playlist_, env_.programFolder, [this] { mainWindow_->removeTrayIcon(); }, env_.endProcess);
 }
 
 void Application::exitProgram() {
+    desktop_->stopListening();
     Shutdown::exitNow(env_.endProcess);
 }

@@ -65,8 +65,9 @@ void DesktopIntegration::openFiles(const QStringList& paths) {
 
 void DesktopIntegration::showMainWindow() {
     MainWindow& window = app_.mainWindow();
-    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-    window.show();
+    // Both windows back, as the notification icon's left click brings
+    // them, then the main window in front to take the keyboard.
+    window.Form_MouseMove(1);
     window.raise();
     window.activateWindow();
 }

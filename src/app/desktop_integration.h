@@ -19,6 +19,9 @@ class DesktopIntegration : public MprisHost {
     // files through a socket beside the lock, in `lockFolder` (none when
     // it is empty). They are taken once the event loop runs.
     void listenForSecondStarts(const QString& lockFolder);
+    // The program is ending: a second start no longer finds a copy to
+    // hand its files to, and the socket goes.
+    void stopListening() { handOver_.stopListening(); }
     // Once start-up has finished: registers on the session bus, if there
     // is one.
     void start();

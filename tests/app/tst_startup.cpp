@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/desktop_integration.h"
+#include "desktop/hand_over.h"
 #include "platform/gb18030.h"
 #include "playback/control_panel.h"
 #include "playback/sound_labels.h"
@@ -71,6 +72,7 @@ class TestStartup : public QObject {
   private:
     QTemporaryDir root_;
     QString program() const { return root_.path() + "/program"; }
+    QString socket() const { return HandOverSocketPath(root_.path() + "/run"); }
 
   private slots:
     void init() {
@@ -136,12 +138,17 @@ class TestStartup : public QObject {
         writeFile(program() + "/load1.lwo", "/a\r\n");
         Start first(root_.path());
         QVERIFY(first.app->Form_Load());
+        first.app->mainWindow().hide();
+        first.app->video().hideVideoWindow();
         Start second(root_.path());
         QVERIFY(!second.app->Form_Load());
         QCOMPARE(second.messages->shown, QStringList{"提示……|程序已经运行，不能再装载！"});
         QCOMPARE(second.ended, 1);
         QVERIFY(!second.app->mainWindow().isVisible());
         QCOMPARE(first.ended, 0);
+        // The running copy comes back from the notification area, in front.
+        QTRY_VERIFY(first.app->mainWindow().isActiveWindow());
+        QVERIFY(first.app->video().window()->isVisible());
         QCOMPARE(readFile(program() + "/load.lwo"), QByteArray("a\r\n"));
     }
 
@@ -223,8 +230,10 @@ class TestStartup : public QObject {
         PlaylistPair& pair = start.app->playlist();
         pair.clear();
         pair.append("歌.mp3", "/音乐/歌.mp3");
+        QVERIFY(QFile::exists(socket()));
         start.app->closeProgram();
         QCOMPARE(start.ended, 1);
+        QVERIFY(!QFile::exists(socket()));
         QCOMPARE(readFile(program() + "/load.lwo"), Gb18030::encode("歌.mp3\r\n"));
         QCOMPARE(readFile(program() + "/load1.lwo"), Gb18030::encode("/音乐/歌.mp3\r\n"));
         QVERIFY(!QFile::exists(program() + "/mirelle.m3u"));
@@ -239,6 +248,7 @@ class TestStartup : public QObject {
         start.app->playlist().clear();
         start.app->exitProgram();
         QCOMPARE(start.ended, 1);
+        QVERIFY(!QFile::exists(socket()));
         QCOMPARE(readFile(program() + "/load.lwo"), QByteArray("a\r\n"));
         QVERIFY(QFile::exists(program() + "/mirelle.m3u"));
     }

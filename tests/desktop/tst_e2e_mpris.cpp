@@ -186,11 +186,34 @@ class TestE2eMpris : public QObject {
         }
     }
 
+    // Only in the open track: a track open before, or no place in this
+    // one, moves nothing.
+    void setPositionSeeksInTheOpenTrack_data() {
+        QTest::addColumn<int>("trackOffset"); // from the open track's number
+        QTest::addColumn<qlonglong>("position");
+        QTest::addColumn<bool>("seeks");
+        QTest::newRow("open track") << 0 << qlonglong(20'000'000) << true;
+        QTest::newRow("stale track") << -1 << qlonglong(5'000'000) << false;
+        QTest::newRow("negative") << 0 << qlonglong(-1'000'000) << false;
+        QTest::newRow("past the end") << 0 << qlonglong(31'000'000) << false;
+    }
     void setPositionSeeksInTheOpenTrack() {
-        const QDBusObjectPath track = Metadata().value("mpris:trackid").value<QDBusObjectPath>();
-        Call("SetPosition", {QVariant::fromValue(track), qlonglong(20'000'000)});
-        QTRY_VERIFY(Position() >= 20'000'000);
-        QVERIFY(Position() < 25'000'000);
+        QFETCH(int, trackOffset);
+        QFETCH(qlonglong, position);
+        QFETCH(bool, seeks);
+        Call("Pause");
+        QTRY_COMPARE(Status(), QString("Paused"));
+        QTest::qWait(300); // mpv's last report from before the pause
+        QString track = Metadata().value("mpris:trackid").value<QDBusObjectPath>().path();
+        track = track.section('/', 0, -2) + '/' +
+                QString::number(track.section('/', -1).toInt() + trackOffset);
+        const qlonglong held = Position();
+        Call("SetPosition", {QVariant::fromValue(QDBusObjectPath(track)), position});
+        QTest::qWait(1000);
+        Call("Play"); // a paused player reports the new place once it plays
+        QTRY_VERIFY(seeks ? Position() >= position && Position() < position + 5'000'000
+                          : qAbs(Position() - held) < 1'500'000);
+        QCOMPARE(PlayingUrl(), FileUrl(b_));
     }
 
     void volumeIsTheVolumeBar() {

@@ -15,6 +15,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -97,7 +98,22 @@ QStringList EntriesOf(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+bool Recording = false;
+QStringList Recorded; // the syncs and renames while recording, by path
+
 } // namespace
+
+extern "C" int fsync(int fd) {
+    if (Recording)
+        Recorded << "sync " + QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd));
+    return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"))(fd);
+}
+extern "C" int rename(const char* from, const char* to) noexcept {
+    if (Recording)
+        Recorded << QStringLiteral("rename %1 %2").arg(from, to);
+    return reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"))(from,
+                                                                                           to);
+}
 
 class TestListFile : public QObject {
     Q_OBJECT
@@ -236,9 +252,19 @@ class TestListFile : public QObject {
         PlaylistPair pair;
         pair.append(QStringLiteral("七里香"), QStringLiteral("/音乐/七里香.mp3"));
         QTemporaryDir program;
+        Recording = true;
         SaveLists(pair, program.path());
+        Recording = false;
         QCOMPARE(Loaded(program.filePath("load.lwo")), QStringList{"七里香"});
         QCOMPARE(Loaded(program.filePath("load1.lwo")), QStringList{"/音乐/七里香.mp3"});
+        // Each step is on the disk before the next one counts on it.
+        for (const QString& folder :
+             {QFileInfo(program.path()).canonicalFilePath(), program.path()})
+            Recorded.replaceInStrings(folder + "/", "").replaceInStrings(folder, "folder");
+        QCOMPARE(Recorded, (QStringList{"sync load.lwo.saving", "sync load1.lwo.saving",
+                                        "sync load.lwo.committed", "sync folder",
+                                        "rename load.lwo.saving load.lwo",
+                                        "rename load1.lwo.saving load1.lwo", "sync folder"}));
     }
 
     void aSaveThatCannotOpenChangesNothing() {
