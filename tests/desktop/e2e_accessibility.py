@@ -1,5 +1,6 @@
 """The running player over AT-SPI, as Orca sees it: every image button a push button named
-by its text; "停止" and "播放" pressed there are heard on a null sink. Args: sonvela, its library."""
+by its text; "停止" and "播放" pressed there are heard on a null sink; the bars' keys, their
+descriptions, and the tips dialog's. Args: sonvela, its library."""
 import array, os, pathlib, shutil, subprocess, sys, tempfile, time
 import pyatspi
 from gi.repository import Gio, GLib
@@ -26,6 +27,26 @@ def buttons():  # of the main window, named as the program is
     found = {b.name: b for app in pyatspi.Registry.getDesktop(0) if app for w in app if w and w.name == "Sonvela"
              for b in pyatspi.findAllDescendants(w, lambda a: a.getRoleName() == "push button")}
     return found if set(BUTTONS) <= set(found) else None
+
+
+def find(role, name=None):  # anywhere in the player
+    return next((a for app in pyatspi.Registry.getDesktop(0) if app and app.name == "sonvela"
+                 for a in [pyatspi.findDescendant(app, lambda x: x.getRoleName() == role
+                                                  and (name is None or x.name == name))] if a), None)
+
+
+def keys(control, *names):  # what a keyboard user does on `control`
+    subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Sonvela$", "windowfocus",
+                    "--sync"], check=True)
+    control.queryComponent().grabFocus()
+    wait_for(lambda: any(a and a.getState().contains(pyatspi.STATE_FOCUSED) for a in [control, *control]),
+             "the focus on " + control.name)
+    for name in names:
+        subprocess.run(["xdotool", "key", name], check=True)
+
+
+def value(bar):
+    return bar.queryValue().currentValue
 
 
 def press_action(button):
@@ -60,6 +81,21 @@ try:
     wait_for(lambda: loudness() < 30, "silence after 停止")
     press["播放"]()
     wait_for(lambda: loudness() > 300, "the tone after 播放")
+    # The tip is the dialog's description, which Orca says as the dialog opens.
+    tips = wait_for(lambda: find("dialog", "每日一帖"), "the tips dialog")
+    tip = pyatspi.findDescendant(tips, lambda a: a.getRoleName() == "label" and len(a.name) > 10)
+    assert tips.description == tip.name, (tips.description, tip.name)
+    # Right and Page Up move each bar the way its thumb moves right; a bar
+    # reads as its label does.
+    for name in ["音量", "平衡"]:
+        bar = find("scroll bar", name)
+        before = value(bar)
+        keys(bar, "Right")
+        wait_for(lambda: value(bar) == before + 5, name + " one step up")
+        keys(bar, "Prior")
+        wait_for(lambda: value(bar) == before + 55, name + " a page up")
+        shown = find("label", bar.description)
+        assert shown and bar.description.startswith(("音量：", "立体声", "均衡")), bar.description
 finally:
     player.kill()
     sound.kill()
