@@ -60,8 +60,10 @@ for f in sys.argv[1:]:
     shutil.copy(f, root)
 subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", "sine=f=440:d=60", f"{root}/tone.wav"],
                check=True)
-pathlib.Path(root, "load.lwo").write_text("tone.wav\r\n")
-pathlib.Path(root, "load1.lwo").write_text(f"{root}/tone.wav\r\n")
+subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", "sine=f=440:d=1", f"{root}/short.wav"],
+               check=True)
+pathlib.Path(root, "load.lwo").write_text("tone.wav\r\nshort.wav\r\ntone.wav\r\n")
+pathlib.Path(root, "load1.lwo").write_text(f"{root}/tone.wav\r\n{root}/short.wav\r\n{root}/tone.wav\r\n")
 os.environ.update(XDG_RUNTIME_DIR=root, XDG_CONFIG_HOME=root, HOME=root,
                   PULSE_SERVER="unix:" + root + "/pulse/native")
 sound = subprocess.Popen(["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
@@ -96,6 +98,40 @@ try:
         wait_for(lambda: value(bar) == before + 55, name + " a page up")
         shown = find("label", bar.description)
         assert shown and bar.description.startswith(("音量：", "立体声", "均衡")), bar.description
+    # From 平衡, Tab walks 帮助文件, 静音 and the list's toggle to the list. Enter
+    # plays the short entry; when it ends and the next begins, the focus stays
+    # on 静音 and no entry claims it.
+    entries = lambda: find("list", "播放列表").childCount
+    subprocess.run(["xdotool", "key", "Tab", "Tab", "Tab", "Tab"], check=True)
+    wait_for(lambda: find("list", "播放列表").getState().contains(pyatspi.STATE_FOCUSED), "the list")
+    subprocess.run(["xdotool", "key", "Down", "Return", "shift+Tab", "shift+Tab"], check=True)
+    mute = find("check box", "静音")
+    wait_for(lambda: mute.getState().contains(pyatspi.STATE_FOCUSED), "the focus on 静音")
+    claimed = []
+
+    def focused(event):  # a row may be gone by the time it is asked
+        if event.detail1 and mute.getState().contains(pyatspi.STATE_FOCUSED) is not None:
+            try:
+                claimed.append((event.source.getRoleName(), event.source.name))
+            except GLib.GError:
+                claimed.append(("gone", ""))
+    pyatspi.Registry.registerEventListener(focused, "object:state-changed:focused")
+    wait_for(lambda: GLib.MainContext.default().iteration(False) or
+             find("list", "播放列表").querySelection().isChildSelected(2), "the next entry")
+    for _ in range(20):
+        GLib.MainContext.default().iteration(False)
+        time.sleep(0.1)
+    assert not claimed and mute.getState().contains(pyatspi.STATE_FOCUSED), claimed
+    # In the list, Delete deletes the selected entry and the Menu key opens
+    # the popup, whose third item "删除文件" deletes too.
+    subprocess.run(["xdotool", "key", "Tab", "Tab"], check=True)
+    wait_for(lambda: find("list", "播放列表").getState().contains(pyatspi.STATE_FOCUSED), "the list")
+    subprocess.run(["xdotool", "key", "Delete"], check=True)
+    wait_for(lambda: entries() == 2, "the entry deleted")
+    subprocess.run(["xdotool", "key", "Down", "Menu"], check=True)
+    time.sleep(3)
+    subprocess.run(["xdotool", "key", "Down", "Down", "Down", "Return"], check=True)
+    wait_for(lambda: entries() == 1, "the entry deleted through the popup")
 finally:
     player.kill()
     sound.kill()
