@@ -35,18 +35,14 @@ def find(role, name=None):  # anywhere in the player
                                                   and (name is None or x.name == name))] if a), None)
 
 
-def keys(control, *names):  # what a keyboard user does on `control`
-    subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Sonvela$", "windowfocus",
-                    "--sync"], check=True)
+def key(*names):
+    subprocess.run(["xdotool", "key", *names], check=True)
+
+
+def focus_on(control):  # as a keyboard user gets there
+    subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Sonvela$", "windowfocus"])
     control.queryComponent().grabFocus()
-    wait_for(lambda: any(a and a.getState().contains(pyatspi.STATE_FOCUSED) for a in [control, *control]),
-             "the focus on " + control.name)
-    for name in names:
-        subprocess.run(["xdotool", "key", name], check=True)
-
-
-def value(bar):
-    return bar.queryValue().currentValue
+    wait_for(lambda: control.getState().contains(pyatspi.STATE_FOCUSED), "the focus on " + control.name)
 
 
 def press_action(button):
@@ -91,47 +87,36 @@ try:
     # reads as its label does.
     for name in ["音量", "平衡"]:
         bar = find("scroll bar", name)
-        before = value(bar)
-        keys(bar, "Right")
-        wait_for(lambda: value(bar) == before + 5, name + " one step up")
-        keys(bar, "Prior")
-        wait_for(lambda: value(bar) == before + 55, name + " a page up")
-        shown = find("label", bar.description)
-        assert shown and bar.description.startswith(("音量：", "立体声", "均衡")), bar.description
+        before = bar.queryValue().currentValue
+        focus_on(bar)
+        key("Right", "Prior")
+        wait_for(lambda: bar.queryValue().currentValue == before + 55, name + " a step and a page up")
+        assert find("label", bar.description) and bar.description[:2] in "音量立体均衡", bar.description
     # From 平衡, Tab walks 帮助文件, 静音 and the list's toggle to the list. Enter
     # plays the short entry; when it ends and the next begins, the focus stays
     # on 静音 and no entry claims it.
-    entries = lambda: find("list", "播放列表").childCount
-    subprocess.run(["xdotool", "key", "Tab", "Tab", "Tab", "Tab"], check=True)
-    wait_for(lambda: find("list", "播放列表").getState().contains(pyatspi.STATE_FOCUSED), "the list")
-    subprocess.run(["xdotool", "key", "Down", "Return", "shift+Tab", "shift+Tab"], check=True)
-    mute = find("check box", "静音")
+    playlist, mute = find("list", "播放列表"), find("check box", "静音")
+    key("Tab", "Tab", "Tab", "Tab")
+    wait_for(lambda: playlist.getState().contains(pyatspi.STATE_FOCUSED), "the list")
+    key("Down", "Return", "shift+Tab", "shift+Tab")
     wait_for(lambda: mute.getState().contains(pyatspi.STATE_FOCUSED), "the focus on 静音")
-    claimed = []
-
-    def focused(event):  # a row may be gone by the time it is asked
-        if event.detail1 and mute.getState().contains(pyatspi.STATE_FOCUSED) is not None:
-            try:
-                claimed.append((event.source.getRoleName(), event.source.name))
-            except GLib.GError:
-                claimed.append(("gone", ""))
-    pyatspi.Registry.registerEventListener(focused, "object:state-changed:focused")
+    claimed = []  # a row's own path may be gone by the time it is asked
+    pyatspi.Registry.registerEventListener(lambda e: e.detail1 and claimed.append(e.type),
+                                           "object:state-changed:focused")
     wait_for(lambda: GLib.MainContext.default().iteration(False) or
-             find("list", "播放列表").querySelection().isChildSelected(2), "the next entry")
+             playlist.querySelection().isChildSelected(2), "the next entry")
     for _ in range(20):
         GLib.MainContext.default().iteration(False)
         time.sleep(0.1)
     assert not claimed and mute.getState().contains(pyatspi.STATE_FOCUSED), claimed
     # In the list, Delete deletes the selected entry and the Menu key opens
     # the popup, whose third item "删除文件" deletes too.
-    subprocess.run(["xdotool", "key", "Tab", "Tab"], check=True)
-    wait_for(lambda: find("list", "播放列表").getState().contains(pyatspi.STATE_FOCUSED), "the list")
-    subprocess.run(["xdotool", "key", "Delete"], check=True)
-    wait_for(lambda: entries() == 2, "the entry deleted")
-    subprocess.run(["xdotool", "key", "Down", "Menu"], check=True)
+    key("Tab", "Tab", "Delete")
+    wait_for(lambda: playlist.childCount == 2, "the entry deleted")
+    key("Down", "Menu")
     time.sleep(3)
-    subprocess.run(["xdotool", "key", "Down", "Down", "Down", "Return"], check=True)
-    wait_for(lambda: entries() == 1, "the entry deleted through the popup")
+    key("Down", "Down", "Down", "Return")
+    wait_for(lambda: playlist.childCount == 1, "the entry deleted through the popup")
 finally:
     player.kill()
     sound.kill()
