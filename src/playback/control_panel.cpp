@@ -9,6 +9,7 @@
 #include "shared/file_chooser.h"
 #include "shared/title_scroller.h"
 #include "shared/video_host.h"
+#include "ui/accessibility.h"
 #include "ui/image_button.h"
 #include "ui/seen_watcher.h"
 #include "ui/twips.h"
@@ -98,6 +99,10 @@ QScrollBar* makeScrollBar(const QString& name, int minimum, int maximum, QWidget
     bar->setPageStep(50);
     bar->setValue(0);
     bar->setGeometry(where);
+    // A scroll bar's keys run as a document's (Up and Page Up towards the
+    // start, Right backwards): these bars are levels, and Right, Up and
+    // Page Up move them the way the thumb moves right on screen.
+    bar->setInvertedControls(false);
     // Reached with Tab; a press with the mouse leaves the focus where it is.
     bar->setFocusPolicy(Qt::TabFocus);
     usePanelBarStyle(bar);
@@ -112,6 +117,7 @@ ControlPanel::ControlPanel(PlaylistPair& playlist, TitleScroller& songTitle, Vid
       songTitle_(songTitle), video_(video) {
     setObjectName(QStringLiteral("frm"));
     setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Widgets::setAccessibleRole(this, QAccessible::Pane);
     Widgets::fillBackground(this, Widgets::FrameGrey);
     QFont small = font();
     small.setPixelSize(PanelFontPx);
@@ -167,6 +173,7 @@ void ControlPanel::buildSeekBar() {
                         Twips::rect(345, 960, 900, 240));
     lbltimes = makeLabel(QStringLiteral("lbltimes"), QStringLiteral("00:00"), this,
                          Twips::rect(1245, 960, 960, 240));
+    Widgets::describe(Slider1, lbltimes->text());
 }
 
 void ControlPanel::buildTransportButtons() {
@@ -201,6 +208,7 @@ void ControlPanel::buildControlCentre() {
                              Twips::rect(615, 645, 960, 210));
     HScroll1->setAccessibleName(QStringLiteral("音量"));
     HScroll2->setAccessibleName(QStringLiteral("平衡"));
+    Widgets::describe(HScroll2, BalanceLabel(HScroll2->value(), false).value_or(QString()));
     connectScrollBar(HScroll1, &ControlPanel::HScroll1_Change, &ControlPanel::HScroll1_Scroll);
     connectScrollBar(HScroll2, &ControlPanel::HScroll2_Change, &ControlPanel::HScroll2_Scroll);
     lblsound =
@@ -399,8 +407,10 @@ void ControlPanel::songtime_Timer() {
     const std::optional<double> again = engine.currentPosition();
     if (!again)
         return;
-    if (const std::optional<QString> text = ElapsedText(*again))
+    if (const std::optional<QString> text = ElapsedText(*again)) {
         lbltimes->setText(*text);
+        Widgets::describe(Slider1, *text);
+    }
 }
 
 void ControlPanel::seekToSliderValue() {
@@ -418,7 +428,14 @@ void ControlPanel::Slider1_Scroll() {
 void ControlPanel::setVolume(bool dragging) {
     const int v = HScroll1->value();
     video_.engine().setVolume(EngineVolume(v));
-    lblsound->setText(VolumeLabel(v, dragging));
+    showSound(HScroll1, VolumeLabel(v, dragging));
+}
+
+// The label reads what the bar says, and so does a screen reader on the
+// bar (the numbers it would read otherwise run to 2500).
+void ControlPanel::showSound(QScrollBar* bar, const QString& text) {
+    lblsound->setText(text);
+    Widgets::describe(bar, text);
 }
 
 void ControlPanel::HScroll1_Change() {
@@ -432,7 +449,7 @@ void ControlPanel::HScroll1_Scroll() {
 void ControlPanel::setBalance(bool dragging) {
     const int v = HScroll2->value();
     if (const std::optional<QString> text = BalanceLabel(v, dragging))
-        lblsound->setText(*text);
+        showSound(HScroll2, *text);
     video_.engine().setBalance(v);
 }
 

@@ -128,6 +128,7 @@ class ControlPanel : public QFrame, public PanelHost {
     void seekToSliderValue();
     void setBalance(bool dragging);
     void setVolume(bool dragging);
+    void showSound(QScrollBar* bar, const QString& text);
 
     TitleScroller& songTitle_;
     VideoHost& video_;

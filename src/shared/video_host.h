@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPoint>
+
 class MediaEngine;
 
 // What the rest of the program needs from the video window `frmplay`. Each
@@ -11,6 +13,7 @@ class VideoHost {
     virtual MediaEngine& engine() = 0;
     virtual void showVideoWindow() = 0;
     virtual void hideVideoWindow() = 0;
-    // Pops up the video menu `mnuplay` at the pointer; returns when it closed.
-    virtual void popupVideoMenu() = 0;
+    // Pops up the video menu `mnuplay` at `at` (global: the pointer, or the
+    // middle of the control a key opened it from); returns when it closed.
+    virtual void popupVideoMenu(QPoint at) = 0;
 };

@@ -1,5 +1,6 @@
 #include "shell/chrome.h"
 
+#include "ui/accessibility.h"
 #include "ui/image_button.h"
 #include "ui/widget_helpers.h"
 
@@ -37,6 +38,7 @@ QFrame* makePanel(const QString& name, QWidget* parent, const QRect& where) {
     frame->setObjectName(name);
     frame->setGeometry(where);
     Widgets::fillBackground(frame, Widgets::FrameGrey);
+    Widgets::setAccessibleRole(frame, QAccessible::Pane);
     return frame;
 }
 
@@ -45,6 +47,7 @@ void addLine(QWidget* parent, const QRect& where) {
     line->setGeometry(where);
     line->setFrameShape(where.width() >= where.height() ? QFrame::HLine : QFrame::VLine);
     line->setFrameShadow(QFrame::Sunken);
+    Widgets::setDecorative(line);
 }
 
 ImageButton* makeButton(const QString& name, int index, const QString& tooltip, QWidget* parent,

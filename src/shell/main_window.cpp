@@ -26,6 +26,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFrame>
@@ -98,12 +99,15 @@ void MainWindow::buildTitleStrip() {
         Image1[i]->setProperty("Index", i);
         Image1[i]->setScaledContents(true);
         Image1[i]->setPixmap(strip);
+        Widgets::setDecorative(Image1[i]);
     }
 
     lblhandle =
         Chrome::makeLabel(QStringLiteral("lblhandle"), {}, this, Twips::rect(-255, -15, 3960, 255));
     lblhandle->setToolTip(QStringLiteral("拖拉窗体"));
     lblhandle->setCursor(Qt::SizeAllCursor);
+    // A handle for the mouse alone; readers have nothing to do with it.
+    Widgets::setDecorative(lblhandle);
     lblhandle->installEventFilter(this);
     TitleLabel =
         Chrome::makeStripCaption(QStringLiteral("TitleLabel"), QStringLiteral("播放中心"),
@@ -336,7 +340,7 @@ void MainWindow::MakeNoBorderForm(QWidget* form) {
 
 void MainWindow::ListFrame_MouseDown(int Button) {
     if (Button == 2)
-        deps_.video.popupVideoMenu();
+        deps_.video.popupVideoMenu(QCursor::pos());
 }
 
 // ---- Commands ----

@@ -116,6 +116,16 @@ void PlaylistView::changeEvent(QEvent* event) {
     QListView::changeEvent(event);
 }
 
+void PlaylistView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // The list view tells screen readers its new row has the focus, even
+    // when the keyboard is elsewhere: a reader would follow it away from
+    // the control the user is on. Only the list that has the keyboard says so.
+    if (hasFocus())
+        QListView::currentChanged(current, previous);
+    else
+        QAbstractItemView::currentChanged(current, previous);
+}
+
 void PlaylistView::dropCurrentWithoutSelection() {
     if (selectionModel() && !selectionModel()->hasSelection())
         selectionModel()->clearCurrentIndex();
@@ -158,6 +168,29 @@ void PlaylistView::showSelectionInView(int row) {
 void PlaylistView::lstsong_MouseUp(int Button) {
     if (Button == 2)
         mnulist->exec(QCursor::pos());
+}
+
+// Keys added for those who work without a mouse: the Menu key and
+// Shift+F10 open the popup at the selected entry (or the list's middle),
+// Delete runs the popup's delete item.
+void PlaylistView::keyPressEvent(QKeyEvent* event) {
+    if (opensPopupMenu(event->key(), shiftCode(event->modifiers()))) {
+        event->accept();
+        mnulist->exec(viewport()->mapToGlobal(menuPlace()));
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        mnudel_Click();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+QPoint PlaylistView::menuPlace() const {
+    const int row = playlist_.selectedIndex();
+    const QRect entry = row < 0 ? QRect() : visualRect(playlist_.lstsong.index(row));
+    return viewport()->rect().intersects(entry) ? entry.center() : viewport()->rect().center();
 }
 
 void PlaylistView::lstsong_KeyPress(int KeyAscii) {

@@ -7,13 +7,16 @@ class PlaylistPair;
 class QAction;
 class QDragMoveEvent;
 class QDropEvent;
+class QKeyEvent;
 class QMenu;
 
 // The playlist view `lstsong` and its popup `mnulist`. The playlist decides
 // what is selected: the view never picks a neighbour when the selected row
 // goes, and neither a Ctrl+click, Ctrl+Space nor a click below the last
 // entry takes the selection away. While nothing is selected no row shows
-// as current. Every row is as tall as a line of Chinese text needs,
+// as current. A row made current by the program (playback moving on) is
+// announced to screen readers as focused only while the list has the
+// keyboard. Every row is as tall as a line of Chinese text needs,
 // whatever the titles. Files dropped on it are appended to the playlist.
 class PlaylistView : public QListView {
     Q_OBJECT
@@ -58,12 +61,16 @@ class PlaylistView : public QListView {
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
     void changeEvent(QEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void buildMenu();
     void showSelectionInView(int row);
     void dropCurrentWithoutSelection();
     void updateRowHeight();
+    // Where the keyboard opens the popup, in the viewport.
+    QPoint menuPlace() const;
 
     PlaylistPair& playlist_;
     Messages& messages_;

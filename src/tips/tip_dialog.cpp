@@ -39,6 +39,7 @@ QLabel* stripImage(QWidget* parent, const char* name, QRect twipsRect) {
     auto* strip = place<QLabel>(parent, name, twipsRect);
     strip->setScaledContents(true);
     strip->setPixmap(Skin::StripPicture());
+    Widgets::setDecorative(strip);
     return strip;
 }
 
@@ -76,8 +77,10 @@ void TipDialog::buildControls() {
     Picture1 = place<QFrame>(this, "Picture1", Twips::rect(150, 345, 3945, 2850));
     Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     fillBackground(Picture1, QColor(192, 192, 255));
+    Widgets::setAccessibleRole(Picture1, QAccessible::Pane);
     Picture2 = place<QLabel>(Picture1, "Picture2", Twips::rect(45, 30, 480, 480));
     Picture2->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+    Widgets::setDecorative(Picture2);
     Label1 = place<QLabel>(Picture1, "Label1", Twips::rect(675, 165, 1110, 255));
     Label1->setText(QStringLiteral("您了解吗？"));
     setTextColor(Label1, Qt::red);
@@ -127,7 +130,7 @@ bool TipDialog::Form_Load() {
     restorePosition();
     store_.seedFromClock();
     if (!LoadTips(tipsFilePath()))
-        lblTipText->setText(TipsNotFoundText());
+        presentTip(TipsNotFoundText());
     return true;
 }
 
@@ -144,7 +147,14 @@ bool TipDialog::LoadTips(const QString& path) {
 
 void TipDialog::DisplayCurrentTip() {
     if (const std::optional<QString> tip = store_.currentTip())
-        lblTipText->setText(*tip);
+        presentTip(*tip);
+}
+
+void TipDialog::presentTip(const QString& text) {
+    lblTipText->setText(text);
+    // Screen readers say the dialog's description as it opens (a tip in
+    // Chinese is one word to them, too short to be read as a label).
+    Widgets::describe(this, text);
 }
 
 void TipDialog::PickRandomTip() {
@@ -218,6 +228,9 @@ void TipDialog::chktip_Click() {
 
 void TipDialog::cmdNextTip_Click() {
     PickRandomTip();
+    // Readers speak a new description of the control the user is on: the
+    // button carries the tip it brought.
+    Widgets::describe(cmdNextTip, lblTipText->text());
 }
 
 void TipDialog::cmdOK_Click() {

@@ -54,6 +54,7 @@ class TipDialog : public QWidget {
   private:
     void buildControls();
     void PickRandomTip();
+    void presentTip(const QString& text);
     void restorePosition();
     QString tipsFilePath() const;
     QString chktipValue() const;

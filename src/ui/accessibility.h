@@ -18,7 +18,8 @@ class AccessibleButton : public QAccessibleWidget {
     void doAction(const QString& actionName) override;
 
     // Lets Qt build one for every ImageButton, and the interfaces that
-    // setAccessibleRole asks for; safe to call more than once.
+    // setAccessibleRole and setDecorative ask for; safe to call more than
+    // once. It runs as the program loads, ahead of Qt's own widgets.
     static void registerFactory();
 
   private:
@@ -30,4 +31,10 @@ namespace Widgets {
 // is wrong (a frameless window is no dialog to it, a drawn text no label).
 // Takes effect only before the widget is first looked at.
 void setAccessibleRole(QWidget* widget, QAccessible::Role role);
+// Leaves `widget` (a line, a picture, a drag handle) out of what screen
+// readers see: it is no child of a parent given a role above.
+void setDecorative(QWidget* widget);
+// Sets `widget`'s accessible description when it differs. Screen readers
+// hear of each change, and one on the widget reads the new text out.
+void describe(QWidget* widget, const QString& description);
 } // namespace Widgets

@@ -17,3 +17,8 @@ int shiftCode(Qt::KeyboardModifiers modifiers) {
     return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
            (modifiers & Qt::AltModifier ? 4 : 0);
 }
+
+bool opensPopupMenu(int key, int shift) {
+    constexpr int ShiftAlone = 1;
+    return (key == Qt::Key_Menu && shift == 0) || (key == Qt::Key_F10 && shift == ShiftAlone);
+}

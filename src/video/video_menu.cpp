@@ -4,7 +4,6 @@
 #include "shared/tips_host.h"
 #include "shared/video_host.h"
 
-#include <QCursor>
 #include <QMenu>
 
 VideoMenu::VideoMenu(VideoHost& video, TipsHost& tips, QWidget* parent)
@@ -33,9 +32,9 @@ void VideoMenu::addSeparator(const char* name) {
     mnuplay_->addSeparator()->setObjectName(QString::fromLatin1(name));
 }
 
-void VideoMenu::popup() {
+void VideoMenu::popup(QPoint at) {
     // The chosen action is triggered inside exec(), before it returns.
-    mnuplay_->exec(QCursor::pos());
+    mnuplay_->exec(at);
 }
 
 // The menu expects nothing back: a display size the engine refuses (nothing

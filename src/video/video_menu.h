@@ -19,9 +19,9 @@ class VideoMenu : public QWidget {
     VideoMenu(VideoHost& video, TipsHost& tips, QWidget* parent = nullptr);
 
     QMenu* menu() const { return mnuplay_; }
-    // Pops the menu up at the pointer; returns once it has closed and the
+    // Pops the menu up at `at` (global); returns once it has closed and the
     // chosen item's action has run.
-    void popup();
+    void popup(QPoint at);
 
     void mnuFullscreen_Click();
     void mnuRestore_Click();

@@ -17,6 +17,7 @@
 #include "video/video_menu.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QHideEvent>
 #include <QKeyEvent>
@@ -93,6 +94,7 @@ void VideoWindow::buildDragStrip() {
     Widgets::setTextColor(lblhand_, QColor(255, 255, 0));
     lblhand_->setGeometry(0, 0, width(), Twips::toPx(HandleHeight));
     lblhand_->installEventFilter(this);
+    Widgets::setDecorative(lblhand_);
 }
 
 void VideoWindow::buildBanner() {
@@ -192,8 +194,12 @@ void VideoWindow::player_MouseDown(int button, int /*shift*/, int /*x*/, int /*y
     // to another window: open it once the press has been delivered, never
     // inside the picture's own press handler.
     if (button == RightButton)
-        QMetaObject::invokeMethod(
-            this, [this] { host_.popupVideoMenu(); }, Qt::QueuedConnection);
+        popupMenuLater(QCursor::pos());
+}
+
+void VideoWindow::popupMenuLater(QPoint at) {
+    QMetaObject::invokeMethod(
+        this, [this, at] { host_.popupVideoMenu(at); }, Qt::QueuedConnection);
 }
 
 void VideoWindow::player_DblClick() {
@@ -207,6 +213,11 @@ void VideoWindow::toggleFullScreen() {
 }
 
 void VideoWindow::player_KeyDown(int key, int shift, bool repeated) {
+    if (opensPopupMenu(key, shift)) {
+        const QWidget* picture = player_->view();
+        popupMenuLater(picture->mapToGlobal(picture->rect().center()));
+        return;
+    }
     if (shift != 0)
         return;
     switch (key) {

@@ -20,7 +20,8 @@ class VideoHost;
 // destroys it, and the engine with it.
 //
 // Keys, in the window and in full screen: Escape leaves full screen, F (or
-// a double click on the picture) goes there and back, Space is the pause
+// a double click on the picture) goes there and back, the Menu key and
+// Shift+F10 open the video menu at the picture's middle, Space is the pause
 // button, Left and Right seek 5 s, Up and Down move the volume bar one
 // step, M ticks or clears the mute box. The last four work the control
 // panel's own controls, given by setPanel.
@@ -86,6 +87,8 @@ class VideoWindow : public QWidget {
     // Keeps the engine's queued file on what the end of stream would pick.
     void followNextEntry();
     void queueNextEntry();
+    // Opens the video menu at `at` once the current event is over.
+    void popupMenuLater(QPoint at);
 
     std::unique_ptr<MediaEngine> player_;
     PlaylistPair& playlist_;

@@ -54,6 +54,6 @@ void VideoWindowManager::hideVideoWindow() {
     window()->hide();
 }
 
-void VideoWindowManager::popupVideoMenu() {
-    menu().popup();
+void VideoWindowManager::popupVideoMenu(QPoint at) {
+    menu().popup(at);
 }

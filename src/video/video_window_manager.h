@@ -38,7 +38,7 @@ class VideoWindowManager : public QObject, public VideoHost {
     MediaEngine& engine() override;
     void showVideoWindow() override;
     void hideVideoWindow() override;
-    void popupVideoMenu() override;
+    void popupVideoMenu(QPoint at) override;
 
   signals:
     // A new window came with a new engine, at mpv's own sound settings;

@@ -20,7 +20,7 @@ class FakeVideoHost : public VideoHost {
     MediaEngine& engine() override { return player; }
     void showVideoWindow() override;
     void hideVideoWindow() override { window.hide(); }
-    void popupVideoMenu() override { ++menuPopups; }
+    void popupVideoMenu(QPoint /*at*/) override { ++menuPopups; }
 
     QWidget window;
     FakeEngine player;

@@ -8,6 +8,7 @@
 #include "video/video_window_manager.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
@@ -264,7 +265,7 @@ class TestVideoWindow : public QObject {
             QTest::keyClick(open, Qt::Key_Return);
         });
         chooser.start(10);
-        f.manager.popupVideoMenu();
+        f.manager.popupVideoMenu(QCursor::pos());
         QCOMPARE(f.engine().calls, QStringList{"DisplaySize 3"});
         QVERIFY(!QApplication::activePopupWidget());
     }
