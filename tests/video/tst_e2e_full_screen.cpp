@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QPointer>
 #include <QProcess>
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <memory>
 
 // Full screen and back as a user does it, on a real X server with a window
 // manager: real right presses (xdotool) on the picture, the menu item chosen
@@ -31,19 +33,26 @@ void rightPressAt(QPoint global) {
     xdotool({"mousemove", QString::number(global.x()), QString::number(global.y()), "click", "3"});
 }
 
-// Clicks `item` of the menu once it is open. The menu runs its own event
-// loop, so the click comes from a timer and a detached xdotool.
+// Clicks `item` of the menu once it is open and on the screen, and again
+// should it still be open 3 s later. The menu runs its own event loop,
+// so the click comes from a timer and a detached xdotool.
 void chooseOnceOpen(const char* item) {
     auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, item] {
+    auto clicked = std::make_shared<QElapsedTimer>();
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, item, clicked] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu || !menu->isVisible())
+        if (!menu || !menu->windowHandle() || !menu->windowHandle()->isExposed()) {
+            if (clicked->isValid())
+                poll->deleteLater();
+            return;
+        }
+        if (clicked->isValid() && clicked->elapsed() < 3000)
             return;
         QAction* action = menu->findChild<QAction*>(QLatin1String(item));
         const QPoint at = menu->mapToGlobal(menu->actionGeometry(action).center());
         QProcess::startDetached(QStringLiteral("xdotool"), {"mousemove", QString::number(at.x()),
                                                             QString::number(at.y()), "click", "1"});
-        poll->deleteLater();
+        clicked->start();
     });
     poll->start(100);
 }
