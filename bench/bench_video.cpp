@@ -5,7 +5,7 @@
 // players over several rounds. Needs an X server; starts its own window
 // manager (openbox) and sound server (pulseaudio with a null sink):
 //   cmake --build build --target sonvela bench_video
-//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/bench_video [rounds]
+//   tests/run-with-xvfb build/bench/bench_video [rounds]
 // Prints one figure a line: the ratios, the dropped frames at 720p60, the
 // player stopped with its video window shown, and idle, both also against a
 // bare Qt program that repaints the title's strip (idle_figures.h); then, with the
@@ -479,7 +479,7 @@ void print(const char* name, double value) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fprintf(stderr, "needs an X server: run under xvfb-run\n");
+        std::fprintf(stderr, "needs an X server: run under tests/run-with-xvfb\n");
         return 1;
     }
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 2;

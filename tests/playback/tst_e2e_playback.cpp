@@ -229,7 +229,9 @@ class TestE2ePlayback : public QObject {
                                   PatientWaitMs);
         QVERIFY(rig.video.window()->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(panel.lbltimes->text() == QStringLiteral("0:01"), PatientWaitMs);
-        QVERIFY2(watch.longestGapMs() < 500, qPrintable(QString::number(watch.longestGapMs())));
+        // A busy machine may hold the thread back for some hundred ms; a
+        // synchronous call into mpv while a file opens held it for seconds.
+        QVERIFY2(watch.longestGapMs() < 2000, qPrintable(QString::number(watch.longestGapMs())));
     }
 };
 
