@@ -57,13 +57,23 @@ void chooseOnceOpen(const char* item) {
     poll->start(100);
 }
 
-// A top-level window covering the whole screen is visible.
-bool screenCovered() {
+// The visible top-level window covering the whole screen, if any.
+QWindow* coveringWindow() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     for (QWindow* window : QGuiApplication::topLevelWindows())
         if (window->isVisible() && window->geometry() == screen)
-            return true;
-    return false;
+            return window;
+    return nullptr;
+}
+
+bool screenCovered() {
+    return coveringWindow() != nullptr;
+}
+
+// Covered, and the covering window is on the screen: it takes presses and keys.
+bool screenCoveredAndShown() {
+    QWindow* window = coveringWindow();
+    return window && window->isExposed();
 }
 
 } // namespace
@@ -166,7 +176,7 @@ void TestFullScreen::theWindowFitsThePictureAsShown() {
 void TestFullScreen::goFullScreenThroughTheMenu() {
     chooseOnceOpen("mnuFullscreen");
     rightPressAt(pictureCentre());
-    QTRY_VERIFY_WITH_TIMEOUT(screenCovered(), PatientWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(screenCoveredAndShown(), PatientWaitMs);
 }
 
 void TestFullScreen::rightPressOnFullScreenPictureRestoresIt() {
@@ -209,7 +219,7 @@ void TestFullScreen::keysWorkThePanelAndEscapeLeavesFullScreen() {
     const QPoint at = pictureCentre();
     xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "--repeat",
              "2", "1"});
-    QTRY_VERIFY_WITH_TIMEOUT(screenCovered(), PatientWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(screenCoveredAndShown(), PatientWaitMs);
     xdotool({"key", "--delay", "100", "space", "Left", "Up", "m", "Escape"});
     QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), PatientWaitMs);
     QCOMPARE(panel_.calls, QStringList({"pause", "seek -5", "volume 1", "mute"}));
