@@ -105,6 +105,16 @@ QString windowOf(const QProcess& process, const QString& title) {
     return {};
 }
 
+// Every window of `process`, shown or not, with its title: what a failure
+// should say.
+QString windowsOf(const QProcess& process) {
+    QStringList windows;
+    const QString ids = xdotoolOutput({"search", "--pid", QString::number(process.processId())});
+    for (const QString& id : ids.split('\n', Qt::SkipEmptyParts))
+        windows << id + " " + xdotoolOutput({"getwindowname", id});
+    return windows.join(", ");
+}
+
 } // namespace
 
 class TestE2eDragWindow : public QObject {
@@ -194,7 +204,8 @@ class TestE2eDragWindow : public QObject {
         QVERIFY(player.waitForStarted());
         for (const QString& title : {QStringLiteral("Sonvela"), QStringLiteral("每日一帖")}) {
             const QString window = windowOf(player, title);
-            QVERIFY2(!window.isEmpty(), qPrintable(title));
+            QVERIFY2(!window.isEmpty(),
+                     qPrintable(title + " not shown; windows: " + windowsOf(player)));
             // Placed by the window manager: at the same place twice, 400 ms apart.
             QPoint before = windowPosition(window);
             QTRY_VERIFY_WITH_TIMEOUT(
