@@ -61,7 +61,7 @@ endfunction()
 # What each layer uses besides other layers: Qt modules its headers name
 # (PUBLIC), system libraries only its sources use (PRIVATE).
 set(SONVELA_USES_ui PUBLIC Qt6::Widgets PRIVATE PkgConfig::XCB)
-set(SONVELA_USES_platform PUBLIC Qt6::Core PRIVATE PkgConfig::CDIO)
+set(SONVELA_USES_platform PUBLIC Qt6::Core PRIVATE PkgConfig::CDIO PkgConfig::LIBAV)
 set(SONVELA_USES_playlist PUBLIC Qt6::Core)
 set(SONVELA_USES_engine PUBLIC Qt6::Widgets Qt6::OpenGL PRIVATE PkgConfig::MPV)
 set(SONVELA_USES_shared PUBLIC Qt6::Core)

@@ -10,6 +10,7 @@
 #include "playback/control_panel.h"
 #include "playlist/list_file.h"
 #include "shell/main_window.h"
+#include "shell/properties_sheet.h"
 #include "tips/tips_manager.h"
 #include "ui/widget_helpers.h"
 #include "video/video_window_manager.h"
@@ -56,6 +57,8 @@ Application::Application(AppEnvironment environment)
                      &ControlPanel::applySoundTo);
     QObject::connect(video_.get(), &VideoWindowManager::engineCreated, mainWindow_->frm,
                      &ControlPanel::followEngine);
+    QObject::connect(video_.get(), &VideoWindowManager::engineCreated, mainWindow_->properties,
+                     &PropertiesSheet::follow);
     tips_->setOwner(mainWindow_.get());
     video_->setPanel(mainWindow_->frm);
     if (auto* boxes = dynamic_cast<QtMessages*>(env_.messages.get()))
@@ -73,6 +76,7 @@ Application::EngineFactory Application::reportingStateChanges(EngineFactory fact
         };
         QObject::connect(engine.get(), &MediaEngine::playbackStateChanged, engine.get(), refresh);
         QObject::connect(engine.get(), &MediaEngine::durationKnown, engine.get(), refresh);
+        QObject::connect(engine.get(), &MediaEngine::mediaInfoChanged, engine.get(), refresh);
         return engine;
     };
 }

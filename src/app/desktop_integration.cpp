@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "desktop/opened_files.h"
+#include "platform/cover_art.h"
 #include "playback/control_panel.h"
 #include "playback/transport.h"
 #include "playlist/paths.h"
@@ -21,7 +22,8 @@ enum Button { PlayButton = 1, StopButton = 2, NextButton = 4, PreviousButton = 5
 
 } // namespace
 
-DesktopIntegration::DesktopIntegration(Application& app) : app_(app), mpris_(*this) {
+DesktopIntegration::DesktopIntegration(Application& app)
+    : app_(app), mpris_(*this, CoverArt::CacheFolder()) {
     QObject::connect(&handOver_, &HandOverServer::filesReceived, &handOver_,
                      [this](const QStringList& paths) {
                          openFiles(paths);
@@ -114,6 +116,10 @@ QString DesktopIntegration::currentPath() const {
 
 QString DesktopIntegration::currentTitle() const {
     return MakeTitle(currentPath());
+}
+
+MediaTags DesktopIntegration::currentTags() const {
+    return engine().mediaInfo().tags;
 }
 
 std::optional<double> DesktopIntegration::duration() const {

@@ -43,6 +43,7 @@ class DesktopIntegration : public MprisHost {
     bool isOpening() const override;
     QString currentPath() const override;
     QString currentTitle() const override;
+    MediaTags currentTags() const override;
     std::optional<double> duration() const override;
     std::optional<double> position() const override;
     double volume() const override;

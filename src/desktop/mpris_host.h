@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/media_engine.h"
+#include "engine/media_info.h"
 
 #include <QString>
 #include <cmath>
@@ -34,6 +35,8 @@ class MprisHost {
     virtual QString currentPath() const = 0;
     // The title the player shows for it.
     virtual QString currentTitle() const = 0;
+    // The tags of the file the engine has loaded.
+    virtual MediaTags currentTags() const = 0;
     virtual std::optional<double> duration() const = 0;
     virtual std::optional<double> position() const = 0;
     // The volume bar, 0 (lowest) to 1 (full).

@@ -18,9 +18,11 @@ const QString PlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 
 } // namespace
 
-MprisService::MprisService(MprisHost& host, QObject* parent) : QObject(parent), host_(host) {
+MprisService::MprisService(MprisHost& host, const QString& coverFolder, QObject* parent)
+    : QObject(parent), host_(host), covers_(coverFolder) {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
+    connect(&covers_, &CoverArtFinder::found, this, &MprisService::refresh);
 }
 
 bool MprisService::registerOnSessionBus() {
@@ -42,6 +44,8 @@ void MprisService::refresh() {
     // than a moment of "Stopped" or of the old title without its length.
     if (host_.isOpening())
         return;
+    const QString path = host_.currentPath();
+    covers_.follow(IsVcdTrackUrl(path) ? QString() : path);
     QVariantMap changed;
     const QString status = playbackStatus();
     if (status != seen_.status)
@@ -99,9 +103,23 @@ QVariantMap MprisService::metadata() const {
     // A Video CD track is already a URL of the player's own.
     const QUrl url = IsVcdTrackUrl(path) ? QUrl(path) : LocalFileUrl(path);
     data.insert(QStringLiteral("xesam:url"), url.toString());
-    data.insert(QStringLiteral("xesam:title"), host_.currentTitle());
     if (const auto length = host_.duration())
         data.insert(QStringLiteral("mpris:length"), Mpris::toMicroseconds(*length));
+    const QString art = covers_.artUrl(path);
+    if (!art.isEmpty())
+        data.insert(QStringLiteral("mpris:artUrl"), art);
+    // While the next file opens the tags may already be the next file's.
+    const MediaTags tags = host_.isOpening() ? MediaTags() : host_.currentTags();
+    data.insert(QStringLiteral("xesam:title"),
+                tags.title.isEmpty() ? host_.currentTitle() : tags.title);
+    const auto insertIfKnown = [&data](const char* key, const QVariant& value, bool known) {
+        if (known)
+            data.insert(QLatin1String(key), value);
+    };
+    insertIfKnown("xesam:artist", tags.artists, !tags.artists.isEmpty());
+    insertIfKnown("xesam:album", tags.album, !tags.album.isEmpty());
+    insertIfKnown("xesam:trackNumber", tags.trackNumber.value_or(0), tags.trackNumber.has_value());
+    insertIfKnown("xesam:genre", tags.genres, !tags.genres.isEmpty());
     return data;
 }
 

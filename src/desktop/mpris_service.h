@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop/cover_art_finder.h"
 #include "engine/media_engine.h"
 
 #include <QDBusObjectPath>
@@ -18,7 +19,8 @@ class MprisService : public QObject {
     static const QString BusName;
     static const QString ObjectPath;
 
-    explicit MprisService(MprisHost& host, QObject* parent = nullptr);
+    // Covers are kept in `coverFolder`.
+    explicit MprisService(MprisHost& host, const QString& coverFolder, QObject* parent = nullptr);
 
     // Registers on the session bus. False when there is none or the name is
     // taken; the player then simply runs without it.
@@ -46,6 +48,7 @@ class MprisService : public QObject {
     void emitChanged(const QVariantMap& changed);
 
     MprisHost& host_;
+    CoverArtFinder covers_;
     Seen seen_;
     // Bumped whenever another file is opened, so each gets its own id; read
     // lazily, so the const getters keep it.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/media_info.h"
+
 #include <QObject>
 #include <QSize>
 #include <QString>
@@ -61,6 +63,9 @@ class MediaEngine : public QObject {
     virtual PlaybackState playbackState() const = 0;
     // An open has started and neither loaded nor failed yet.
     virtual bool isOpening() const { return false; }
+    // What the file playing says about itself (tags, container, streams);
+    // empty while nothing is loaded.
+    virtual MediaInfo mediaInfo() const { return {}; }
 
   signals:
     // Once, when what was opened has played to its end.
@@ -81,4 +86,6 @@ class MediaEngine : public QObject {
     void positionJumped();
     // The file last asked for cannot be played; what played before goes on.
     void openFailed(const QString& path);
+    // mediaInfo() changed.
+    void mediaInfoChanged();
 };

@@ -1,6 +1,7 @@
 #include "engine/mpv_engine.h"
 
 #include "engine/mpv_probe.h"
+#include "engine/mpv_variant.h"
 #include "engine/mpv_vcd_streams.h"
 #include "engine/mpv_view.h"
 #include "platform/local_names.h"
@@ -139,6 +140,8 @@ void MpvEngine::observe() {
     mpv_observe_property(mpv_, VideoOutParams, "video-out-params", MPV_FORMAT_NODE);
     mpv_observe_property(mpv_, TimePos, "time-pos", MPV_FORMAT_DOUBLE);
     mpv_observe_property(mpv_, Duration, "duration", MPV_FORMAT_DOUBLE);
+    for (const MediaInfoProperty& info : MediaInfoProperties) // media info
+        mpv_observe_property(mpv_, info.id, info.name, MPV_FORMAT_NODE);
 }
 
 // ---- events
@@ -168,6 +171,7 @@ void MpvEngine::handleEvent(const mpv_event& event) {
     case MPV_EVENT_START_FILE:
         endedAtEof_ = false;
         state_.idle = false;
+        state_.media = {}; // media info: the next file's comes
         break;
     case MPV_EVENT_END_FILE:
         if (static_cast<const mpv_event_end_file*>(event.data)->reason == MPV_END_FILE_REASON_EOF) {
@@ -228,7 +232,9 @@ void MpvEngine::handlePropertyChange(const mpv_event& event) {
                        ? shownPictureSize(*static_cast<mpv_node*>(property->data))
                        : QSize());
         break;
-    default:
+    default: // media info
+        if (UpdateMediaInfo(state_.media, event.reply_userdata, VariantOfProperty(*property)))
+            emit mediaInfoChanged();
         break;
     }
 }

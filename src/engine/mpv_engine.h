@@ -54,6 +54,7 @@ class MpvEngine : public MediaEngine {
     QWidget* view() override;
     PlaybackState playbackState() const override { return state_.playback(); }
     bool isOpening() const override { return state_.opening; }
+    MediaInfo mediaInfo() const override { return state_.media; }
 
     const PlayerState& state() const { return state_; }
 

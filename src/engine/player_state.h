@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/media_engine.h"
+#include "engine/media_info.h"
 
 #include <QSize>
 #include <QString>
@@ -25,6 +26,8 @@ struct PlayerState {
     // The picture as it is shown: display aspect and rotation applied.
     // Empty when the open file has no picture.
     QSize pictureSize;
+    // What the loaded file says about itself.
+    MediaInfo media;
 
     PlaybackState playback() const {
         if (idle || halted)

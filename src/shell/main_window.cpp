@@ -12,6 +12,7 @@
 #include "shell/folder_picker.h"
 #include "shell/keyboard_order.h"
 #include "shell/playlist_view.h"
+#include "shell/properties_sheet.h"
 #include "ui/accessibility.h"
 #include "ui/drag_window.h"
 #include "ui/image_button.h"
@@ -163,15 +164,17 @@ void MainWindow::buildPropertiesPanel() {
     ListFrame =
         Chrome::makePanel(QStringLiteral("ListFrame"), this, Twips::rect(15, 4245, 4335, 2895));
     ListFrame->installEventFilter(this);
-    // An empty property sheet: a box with ruled rows.
+    // A property sheet: a box with ruled rows.
     const QRect sheet = Twips::rect(90, 75, 4080, 2745);
     Chrome::addLine(ListFrame, QRect(sheet.left(), sheet.top(), sheet.width(), 2));
     Chrome::addLine(ListFrame, QRect(sheet.left(), sheet.top(), 2, sheet.height()));
     Chrome::addLine(ListFrame, QRect(sheet.right() - 1, sheet.top(), 2, sheet.height()));
     const int keyColumn = sheet.left() + sheet.width() / 3;
     Chrome::addLine(ListFrame, QRect(keyColumn, sheet.top(), 2, sheet.height()));
-    for (int top = sheet.top() + Twips::toPx(300); top < sheet.bottom(); top += Twips::toPx(300))
+    const int rowPitch = Twips::toPx(300);
+    for (int top = sheet.top() + rowPitch; top < sheet.bottom(); top += rowPitch)
         Chrome::addLine(ListFrame, QRect(sheet.left(), top, sheet.width(), 2));
+    properties = new PropertiesSheet(ListFrame, sheet, keyColumn, rowPitch);
 
     // The strips are drawn over the window, the captions and buttons over
     // the strips.

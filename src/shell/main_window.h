@@ -14,6 +14,7 @@ class Messages;
 class OpticalDriveProbe;
 class PlaylistPair;
 class PlaylistView;
+class PropertiesSheet;
 class QAction;
 class QDragMoveEvent;
 class QDropEvent;
@@ -68,6 +69,8 @@ class MainWindow : public QWidget {
     PlaylistView* lstsong = nullptr;
     QLabel* Label1 = nullptr;
     QFrame* ListFrame = nullptr;
+    // The grid of ListFrame, showing the properties of the file playing.
+    PropertiesSheet* properties = nullptr;
 
     // The notification icon's menu.
     QMenu* traypop = nullptr;

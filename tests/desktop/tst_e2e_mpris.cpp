@@ -133,6 +133,7 @@ class TestE2eMpris : public QObject {
         env_.insert("XDG_RUNTIME_DIR", root_.path() + "/run");
         env_.insert("XDG_CONFIG_HOME", root_.path() + "/config");
         env_.insert("XDG_DATA_HOME", root_.path() + "/data");
+        env_.insert("XDG_CACHE_HOME", root_.path() + "/cache");
         QDBusConnection::sessionBus().connect(
             Service, ObjectPath, Properties, "PropertiesChanged", this,
             SLOT(onPropertiesChanged(QString, QVariantMap, QStringList)));
@@ -250,6 +251,61 @@ class TestE2eMpris : public QObject {
         second.kill();
         second.waitForFinished();
         QCOMPARE(player_.state(), QProcess::Running);
+    }
+
+    void tagsAndCoverReachTheDesktop_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title"); // empty: the file's name
+        QTest::addColumn<QStringList>("artists");
+        QTest::addColumn<QString>("album");
+        QTest::addColumn<int>("track");
+        QTest::addColumn<QStringList>("genres");
+        QTest::newRow("UTF-8 ID3v2") << "utf8.mp3"
+                                     << "你好世界" << QStringList{"歌手甲", "歌手乙"} << "专辑乙"
+                                     << 3 << QStringList{"流行"};
+        QTest::newRow("GBK ID3v1") << "gbk.mp3"
+                                   << "你好" << QStringList{"歌手"} << "专辑" << 0 << QStringList{};
+        QTest::newRow("FLAC") << "tagged.flac"
+                              << "Flac 标题" << QStringList{"乐队"} << "" << 0 << QStringList{};
+        QTest::newRow("MP4") << "tagged.m4a"
+                             << "M4A 标题" << QStringList{} << "专辑丙" << 0 << QStringList{};
+        QTest::newRow("cover beside") << "untagged.mp3"
+                                      << "" << QStringList{} << "" << 0 << QStringList{};
+        QTest::newRow("untagged") << "untagged.wav"
+                                  << "" << QStringList{} << "" << 0 << QStringList{};
+    }
+    void tagsAndCoverReachTheDesktop() {
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        TestClips::TaggedClip clip;
+        for (const TestClips::TaggedClip& each : TestClips::taggedClips())
+            if (each.name == name)
+                clip = each;
+        QVERIFY(!clip.path.isEmpty());
+        metadataSeen_.clear();
+        Call("OpenUri", {FileUrl(clip.path)});
+        QTRY_COMPARE_WITH_TIMEOUT(PlayingUrl(), FileUrl(clip.path), 15000);
+        QTRY_COMPARE(Metadata().value("xesam:title").toString(),
+                     title.isEmpty() ? QFileInfo(clip.path).fileName() : title);
+        QTRY_COMPARE(Metadata().contains("mpris:artUrl"), !clip.picture.isEmpty());
+        QTest::qWait(500); // a cover found late would come by now
+        const QVariantMap metadata = Metadata();
+        QTEST(metadata.value("xesam:artist").toStringList(), "artists");
+        QTEST(metadata.value("xesam:album").toString(), "album");
+        QTEST(metadata.value("xesam:trackNumber").toInt(), "track");
+        QTEST(metadata.value("xesam:genre").toStringList(), "genres");
+        // Never the cover of another file, not even for a moment.
+        const QString art = metadata.value("mpris:artUrl").toString();
+        for (const QVariantMap& seen : metadataSeen_)
+            if (seen.value("xesam:url") == FileUrl(clip.path) && seen.contains("mpris:artUrl"))
+                QCOMPARE(seen.value("mpris:artUrl").toString(), art);
+        if (clip.picture.isEmpty())
+            return;
+        const QString copy = QUrl(art).toLocalFile();
+        QVERIFY2(copy.startsWith(root_.path() + "/cache/sonvela/covers/"), qPrintable(copy));
+        QFile kept(copy), picture(clip.picture);
+        QVERIFY(kept.open(QIODevice::ReadOnly) && picture.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), picture.readAll());
     }
 
     void quitEndsThePlayer() {

@@ -1,4 +1,5 @@
 #include "desktop/command_line.h"
+#include "engine/media_info.h"
 #include "engine/mpv_engine.h"
 #include "platform/gb18030.h"
 #include "platform/local_names.h"
@@ -83,6 +84,8 @@ class TestMpvEngine : public QObject {
     void subtitlesBesideAClipReadInEitherEncoding_data();
     void subtitlesBesideAClipReadInEitherEncoding();
     void aNameInGbkFromTheCommandLinePlays();
+    void tagTextInEitherEncoding_data();
+    void tagTextInEitherEncoding();
 
   private:
     std::unique_ptr<MpvEngine> engine_;
@@ -473,3 +476,21 @@ void TestMpvEngine::aNameInGbkFromTheCommandLinePlays() {
 
 QTEST_GUILESS_MAIN(TestMpvEngine)
 #include "tst_mpv_engine.moc"
+
+void TestMpvEngine::tagTextInEitherEncoding_data() {
+    QTest::addColumn<QByteArray>("raw");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("UTF-8") << QStringLiteral("你好").toUtf8() << "你好";
+    QTest::newRow("GBK bytes") << QByteArray("\xC4\xE3\xBA\xC3") << "你好";
+    // ID3v2's Latin-1 frames: mpv hands GBK over read as Latin-1.
+    QTest::newRow("GBK read as Latin-1")
+        << QByteArray("\xC3\x84\xC3\xA3\xC2\xBA\xC3\x83") << "你好";
+    QTest::newRow("Latin-1 bytes") << QByteArray("Bj\xF6rk") << "Björk";
+    QTest::newRow("Latin-1 as UTF-8") << QByteArray("Bj\xC3\xB6rk") << "Björk";
+    QTest::newRow("UTF-8 twice") << QByteArray("\xC3\x83\xC2\xA9") << "Ã©";
+}
+
+void TestMpvEngine::tagTextInEitherEncoding() {
+    QFETCH(QByteArray, raw);
+    QTEST(TagText(raw), "text");
+}

@@ -4,6 +4,7 @@
 #include "playback/sound_labels.h"
 #include "playback/title_label.h"
 #include "shell/playlist_view.h"
+#include "shell/properties_sheet.h"
 #include "ui/image_button.h"
 #include "ui/twips.h"
 #include "ui/widget_helpers.h"
@@ -242,12 +243,18 @@ class TestMainWindow : public QObject {
         MainWindow& w = f.make();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // Over the rows of a file's properties too.
+        w.properties->follow(f.video.player);
+        f.video.player.media.container = "mp3";
+        f.video.player.setFileName("/m/a.mp3");
+        f.video.player.emitMediaInfoChanged();
+        QCOMPARE(w.properties->rowWidgets()[1]->accessibleName(), QString("格式: MP3"));
         const QPoint where = w.pos();
-        const QPoint inside(40, 20);
-        QTest::mouseClick(w.ListFrame, Qt::LeftButton, {}, inside);
+        const QPoint inside = w.ListFrame->mapTo(&w, QPoint(40, 20));
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, inside);
         QCOMPARE(f.video.menuPopups, 0);
         QCOMPARE(w.pos(), where);
-        QTest::mouseClick(w.ListFrame, Qt::RightButton, {}, inside);
+        QTest::mouseClick(w.windowHandle(), Qt::RightButton, {}, inside);
         QCOMPARE(f.video.menuPopups, 1);
     }
 

@@ -30,6 +30,7 @@ class FakeEngine : public MediaEngine {
     QSize pictureSize() const override;
     QWidget* view() override;
     PlaybackState playbackState() const override { return state_; }
+    MediaInfo mediaInfo() const override { return media; }
 
     // Every call in order, e.g. "FileName /a.mp3", "Play", "Volume -800".
     QStringList calls;
@@ -41,8 +42,10 @@ class FakeEngine : public MediaEngine {
     int balanceValue = 0;
     bool muted = false;
     int displaySize = 0;
+    MediaInfo media;
 
     void emitEndOfStream() { emit EndOfStream(0); }
+    void emitMediaInfoChanged() { emit mediaInfoChanged(); }
     void emitMouseDown(int button) { emit MouseDown(button, 0, 0, 0); }
 
   private:

@@ -140,4 +140,65 @@ QString notMediaFile() {
     return file.commit() ? path : QString();
 }
 
+QList<TaggedClip> taggedClips() {
+    const QStringList sine = sineInput(20, 440);
+    const QString png =
+        make("art.png", {"-f", "lavfi", "-i", "testsrc=size=64x48", "-frames:v", "1"});
+    const QString jpg =
+        make("art.jpg", {"-f", "lavfi", "-i", "testsrc=size=48x48", "-frames:v", "1"});
+    const auto withPicture = [](const QString& picture) {
+        return QStringList{"-i",   picture, "-map",           "0",           "-map", "1",
+                           "-c:v", "copy",  "-disposition:v", "attached_pic"};
+    };
+    const auto tags = [](const QStringList& pairs) {
+        QStringList args;
+        for (const QString& pair : pairs)
+            args << "-metadata" << pair;
+        return args;
+    };
+    // ffmpeg writes its ID3v1 tag only beside an ID3v2 one, which goes.
+    const QString gbkMeta = dir() + "/gbk.ffmeta";
+    QSaveFile meta(gbkMeta);
+    if (!QFileInfo::exists(gbkMeta) && meta.open(QIODevice::WriteOnly)) {
+        meta.write(";FFMETADATA1\ntitle=\xC4\xE3\xBA\xC3\nartist=\xB8\xE8\xCA\xD6\n"
+                   "album=\xD7\xA8\xBC\xAD\n");
+        meta.commit();
+    }
+    const QString bothTags =
+        make("gbk-both.mp3",
+             sine + QStringList{"-f", "ffmetadata", "-i", gbkMeta, "-map", "0", "-map_metadata",
+                                "1", "-b:a", "128k", "-write_id3v1", "1"});
+    const QString gbk = dir() + "/gbk.mp3";
+    QFile both(bothTags);
+    QSaveFile v1Only(gbk); // whole or not at all: tests run side by side
+    if (!QFileInfo::exists(gbk) && both.open(QIODevice::ReadOnly) &&
+        v1Only.open(QIODevice::WriteOnly)) {
+        const QByteArray bytes = both.readAll();
+        const int size = (bytes[6] << 21) | (bytes[7] << 14) | (bytes[8] << 7) | bytes[9];
+        v1Only.write(bytes.mid(10 + size));
+        v1Only.commit();
+    }
+    QDir().mkpath(dir() + "/with-cover");
+    QFile::copy(jpg, dir() + "/with-cover/Cover.JPG");
+    return {
+        {"utf8.mp3",
+         make("utf8.mp3", sine + withPicture(png) +
+                              tags({"title=你好世界", "artist=歌手甲;歌手乙", "album=专辑乙",
+                                    "track=3/12", "genre=流行"}) +
+                              QStringList{"-b:a", "128k"}),
+         png},
+        {"gbk.mp3", gbk, {}},
+        {"tagged.flac",
+         make("tagged.flac", sine + withPicture(png) + tags({"title=Flac 标题", "artist=乐队"})),
+         png},
+        {"tagged.m4a",
+         make("tagged.m4a", sine + withPicture(jpg) + tags({"title=M4A 标题", "album=专辑丙"}) +
+                                QStringList{"-c:a", "aac", "-b:a", "96k"}),
+         jpg},
+        {"untagged.mp3", make("with-cover/untagged.mp3", sine + QStringList{"-b:a", "128k"}),
+         dir() + "/with-cover/Cover.JPG"},
+        {"untagged.wav", make("untagged.wav", sine + QStringList{"-fflags", "+bitexact"}), {}},
+    };
+}
+
 } // namespace TestClips

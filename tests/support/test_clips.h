@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -34,5 +35,19 @@ QString colourClip(const QString& colour, int seconds = 3, int width = 640, int 
 QString rotatedClip();
 // A file that is no media at all (plain text with a media extension).
 QString notMediaFile();
+
+// 20 s of sine, tagged as players find files: "utf8.mp3" (ID3v2: title
+// 你好世界, artists 歌手甲;歌手乙, album 专辑乙, track 3/12, genre 流行,
+// and a PNG picture), "gbk.mp3" (only an ID3v1 tag, in GBK: 你好, 歌手,
+// 专辑), "tagged.flac" (Vorbis comments: Flac 标题, 乐队, and a PNG PICTURE),
+// "tagged.m4a" (AAC; title M4A 标题, album 专辑丙, a JPEG covr),
+// "Cover.JPG" beside "with-cover/untagged.mp3", and "untagged.wav".
+struct TaggedClip {
+    QString name;
+    QString path;
+    // The file whose bytes the cover must have; empty for none.
+    QString picture;
+};
+QList<TaggedClip> taggedClips();
 
 } // namespace TestClips
