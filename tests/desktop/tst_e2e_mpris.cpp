@@ -284,10 +284,12 @@ class TestE2eMpris : public QObject {
         QVERIFY(!clip.path.isEmpty());
         metadataSeen_.clear();
         Call("OpenUri", {FileUrl(clip.path)});
-        QTRY_COMPARE_WITH_TIMEOUT(PlayingUrl(), FileUrl(clip.path), 15000);
-        QTRY_COMPARE(Metadata().value("xesam:title").toString(),
-                     title.isEmpty() ? QFileInfo(clip.path).fileName() : title);
-        QTRY_COMPARE(Metadata().contains("mpris:artUrl"), !clip.picture.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(PlayingUrl(), FileUrl(clip.path), PatientWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(Metadata().value("xesam:title").toString(),
+                                  title.isEmpty() ? QFileInfo(clip.path).fileName() : title,
+                                  PatientWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(Metadata().contains("mpris:artUrl"), !clip.picture.isEmpty(),
+                                  PatientWaitMs);
         QTest::qWait(500); // a cover found late would come by now
         const QVariantMap metadata = Metadata();
         QTEST(metadata.value("xesam:artist").toStringList(), "artists");
