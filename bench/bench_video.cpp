@@ -5,14 +5,16 @@
 // players over several rounds. Needs an X server; starts its own window
 // manager (openbox) and sound server (pulseaudio with a null sink):
 //   cmake --build build --target sonvela bench_video
-//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/bench_video [rounds]
+//   tests/run-with-xvfb build/bench/bench_video [rounds]
 // Prints one figure a line: the ratios, the dropped frames at 720p60, the
-// player stopped with its video window shown, and idle; then, with the
+// player stopped with its video window shown, and idle, both also against a
+// bare Qt program that repaints the title's strip (idle_figures.h); then, with the
 // player's window and engine in this process, the longest the UI thread
 // went unanswered while a file that never opens was being opened, and the
 // silence between two playlist entries at the end of a stream (wav and mp4
 // entries, from a recording of the null sink).
 #include "engine/mpv_engine.h"
+#include "idle_figures.h"
 #include "playlist/playlist_pair.h"
 #include "shared/title_scroller.h"
 #include "support/fakes.h"
@@ -215,7 +217,8 @@ constexpr int StopButton = 1320;
 
 enum class Scene { Idle, Hidden, Shown, Stopped };
 
-double playerPercent(const Desk& desk, const QString& clip, Scene scene) {
+double playerPercent(const Desk& desk, const QString& clip, Scene scene,
+                     const CpuMeter& measure = cpuPercent) {
     PlayerFolder folder(scene == Scene::Idle ? QString() : clip);
     QProcess player;
     if (!folder.start(player, desk.environment())) {
@@ -230,7 +233,7 @@ double playerPercent(const Desk& desk, const QString& clip, Scene scene) {
         QTest::qWait(1000);
         pressButton(player, StopButton);
     }
-    const double percent = cpuPercent(player);
+    const double percent = measure(player);
     stop(player);
     return percent;
 }
@@ -478,7 +481,7 @@ void print(const char* name, double value) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fprintf(stderr, "needs an X server: run under xvfb-run\n");
+        std::fprintf(stderr, "needs an X server: run under tests/run-with-xvfb\n");
         return 1;
     }
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 2;
@@ -495,8 +498,10 @@ int main(int argc, char** argv) {
     std::printf("dropped_frames_mpv_720p60 %lld\n", mpvDrops(desk, clip720));
     print("hidden_play_vs_mpv_audio_ratio",
           playRatio(desk, clip360, Scene::Hidden, rounds, "hidden"));
-    print("stopped_window_cpu_percent", playerPercent(desk, clip360, Scene::Stopped));
-    print("idle_cpu_percent", playerPercent(desk, QString(), Scene::Idle));
+    const auto scene = [&](Scene s) {
+        return [&, s](const CpuMeter& meter) { return playerPercent(desk, clip360, s, meter); };
+    };
+    printIdleFigures(desk.environment(), scene(Scene::Idle), scene(Scene::Stopped), rounds);
     print("ui_stall_max_ms", uiStallMs(clip360, TestClips::videoClip()));
     const double wavGap = eosGapMs(TestClips::shortClip(EosClipSeconds, 440),
                                    TestClips::shortClip(EosClipSeconds, 660));

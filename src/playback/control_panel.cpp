@@ -259,6 +259,7 @@ void ControlPanel::startTimers() {
     connect(timscrollsongname, &QTimer::timeout, this, &ControlPanel::scrollTitle);
     songtime->setSingleShot(true);
     timscrollsongname->setSingleShot(true);
+    titleClock_.start();
     seen_ = new SeenWatcher(this);
     connect(seen_, &SeenWatcher::seenChanged, this, &ControlPanel::followSeen);
 }
@@ -312,15 +313,25 @@ void ControlPanel::showPositionOnce() {
 // pixel (usually three): the same path as a tick every 15 ms, a third of
 // the wake-ups, and none that would paint nothing.
 void ControlPanel::scheduleTitle() {
+    titleDueMs_ = titleClock_.elapsed();
+    scheduleNextTitleStep();
+}
+
+// Each step is due a fixed time after the one before, not after the moment
+// it ran, so the late wake-ups of a busy desktop do not slow the title down;
+// a step that fell more than a step behind is taken at once, not in a burst.
+void ControlPanel::scheduleNextTitleStep() {
     titleTicksDue_ = songTitle_.ticksUntilPixelMoves();
-    timscrollsongname->start(titleTicksDue_ * TimerIntervalMs);
+    const qint64 now = titleClock_.elapsed();
+    titleDueMs_ = std::max(titleDueMs_ + titleTicksDue_ * TimerIntervalMs, now);
+    timscrollsongname->start(int(titleDueMs_ - now));
 }
 
 void ControlPanel::scrollTitle() {
     for (int i = 0; i < titleTicksDue_; ++i)
         timscrollsongname_Timer();
     if (seen_->isSeen())
-        scheduleTitle();
+        scheduleNextTitleStep();
 }
 
 void ControlPanel::pressPause() {

@@ -2,6 +2,7 @@
 
 #include "shared/panel_host.h"
 
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QPixmap>
 #include <QPointer>
@@ -117,7 +118,9 @@ class ControlPanel : public QFrame, public PanelHost {
     void tickTime();
     // The title's timer fires when the title moves a whole pixel.
     void scrollTitle();
+    // From now on (the panel was shown), then step after step.
     void scheduleTitle();
+    void scheduleNextTitleStep();
     void followSeen(bool seen);
     void connectScrollBar(QScrollBar* bar, void (ControlPanel::*change)(),
                           void (ControlPanel::*scroll)());
@@ -136,4 +139,6 @@ class ControlPanel : public QFrame, public PanelHost {
     QPointer<MediaEngine> engine_;
     SeenWatcher* seen_ = nullptr;
     int titleTicksDue_ = 1;
+    QElapsedTimer titleClock_;
+    qint64 titleDueMs_ = 0;
 };

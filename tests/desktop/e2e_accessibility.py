@@ -9,8 +9,9 @@ BUTTONS = ["关闭", "隐藏", "关于", "隐藏或显示[列表]窗口", "隐�
            "播放", "停止", "暂停播放", "下一首", "前一首", "播放VCD文件", "帮助文件"]
 
 
-def wait_for(what, description):
-    for _ in range(75):
+def wait_for(what, description, seconds=60):  # ample on a busy machine, and free when fast
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
         if found := what():
             return found
         time.sleep(0.2)

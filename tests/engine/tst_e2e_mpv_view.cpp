@@ -1,9 +1,11 @@
 #include "engine/mpv_engine.h"
 #include "engine/mpv_surface.h"
 #include "engine/mpv_view.h"
+#include "support/patience.h"
 #include "support/test_clips.h"
 
 #include <mpv/client.h>
+#include <utility>
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -98,9 +100,9 @@ void TestMpvView::drawsThePictureAtTheClipsSize() {
     showHost();
     QCOMPARE(engine_->pictureSize(), QSize(306, 229));
     playRedClip();
-    QTRY_COMPARE_WITH_TIMEOUT(view_->size(), QSize(640, 360), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(view_->size(), QSize(640, 360), PatientWaitMs);
     QCOMPARE(engine_->pictureSize(), QSize(640, 360));
-    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, PatientWaitMs);
 }
 
 void TestMpvView::startsHiddenAndDrawsOnceShown() {
@@ -108,33 +110,33 @@ void TestMpvView::startsHiddenAndDrawsOnceShown() {
     playRedClip();
     QTest::qWait(300);
     showHost();
-    QTRY_COMPARE_WITH_TIMEOUT(view_->size(), QSize(640, 360), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(view_->size(), QSize(640, 360), PatientWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, PatientWaitMs);
 }
 
 void TestMpvView::fullScreenCoversTheScreenAndComesBack() {
     showHost();
     playRedClip();
-    QTRY_COMPARE_WITH_TIMEOUT(view_->size(), QSize(640, 360), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(view_->size(), QSize(640, 360), PatientWaitMs);
 
     QVERIFY(engine_->setDisplaySize(3));
     const QRect screen = view_->screen()->geometry();
-    QTRY_VERIFY(view_->isWindow());
-    QTRY_COMPARE_WITH_TIMEOUT(view_->geometry(), screen, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(view_->isWindow(), PatientWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(view_->geometry(), screen, PatientWaitMs);
     // The video window keeps fitting itself to the area it holds.
     QCOMPARE(engine_->pictureSize(), QSize(640, 360));
     // The GL context was replaced: the picture must come back in full screen.
-    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.5, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.5, PatientWaitMs);
     const double playing = engine_->currentPosition().value_or(0);
 
     QVERIFY(engine_->setDisplaySize(0));
-    QTRY_COMPARE(view_->parentWidget(), host_.get());
+    QTRY_COMPARE_WITH_TIMEOUT(view_->parentWidget(), host_.get(), PatientWaitMs);
     QVERIFY(!view_->isWindow());
     QCOMPARE(view_->pos(), QPoint(6, 36));
     QCOMPARE(view_->size(), QSize(640, 360));
-    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, PatientWaitMs);
     // Playback went on through both switches.
-    QTRY_VERIFY_WITH_TIMEOUT(engine_->currentPosition().value_or(0) > playing + 0.3, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(engine_->currentPosition().value_or(0) > playing + 0.3, PatientWaitMs);
 }
 
 void TestMpvView::pressesBecomeMouseDown_data() {
@@ -161,7 +163,7 @@ void TestMpvView::pressesBecomeMouseDown() {
     showHost();
     if (fullScreen) {
         QVERIFY(engine_->setDisplaySize(3));
-        QTRY_VERIFY(view_->isWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(view_->isWindow(), PatientWaitMs);
         QVERIFY(QTest::qWaitForWindowExposed(view_));
     }
     QSignalSpy pressed(engine_.get(), &MediaEngine::MouseDown);
@@ -179,10 +181,10 @@ void TestMpvView::pressesBecomeMouseDown() {
 void TestMpvView::audioOnlyKeepsTheSize() {
     showHost();
     playRedClip();
-    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, PatientWaitMs);
     view_->resize(400, 300);
     QVERIFY(engine_->setFileName(TestClips::sineClip()));
-    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) < 0.01, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) < 0.01, PatientWaitMs);
     QCOMPARE(view_->size(), QSize(400, 300));
     QVERIFY(engine_->setDisplaySize(0));
     QCoreApplication::processEvents();
@@ -194,11 +196,19 @@ void TestMpvView::repaintsAroundThePictureNeverRedrawIt() {
     banner->move(4, 4);
     showHost();
     playRedClip();
-    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, PatientWaitMs);
     QVERIFY(engine_->pause());
-    QTest::qWait(300);
     const MpvSurface* surface = static_cast<MpvView*>(view_)->surface();
-    const quint64 drawn = surface->framesDrawn();
+    // Paused, mpv may still show the frame it had: wait until 300 ms pass
+    // without a new one.
+    quint64 drawn = surface->framesDrawn();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QTest::qWait(300);
+            const quint64 before = std::exchange(drawn, surface->framesDrawn());
+            return drawn == before;
+        }(),
+        PatientWaitMs);
     for (int step = 0; step < 20; ++step) {
         banner->move(4 + step, 4);
         banner->repaint();
@@ -216,21 +226,22 @@ void TestMpvView::hiddenPictureIsNotDecodedAndComesBackWhenShown() {
     };
     showHost();
     playRedClip();
-    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, PatientWaitMs);
     const double before = engine_->currentPosition().value_or(0);
     host_->hide();
-    QTRY_COMPARE(videoTrack(), QStringLiteral("no"));
-    QTRY_VERIFY(engine_->currentPosition().value_or(0) > before + 0.5); // the sound plays on
+    QTRY_COMPARE_WITH_TIMEOUT(videoTrack(), QStringLiteral("no"), PatientWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(engine_->currentPosition().value_or(0) > before + 0.5,
+                             PatientWaitMs); // the sound plays on
 
     QElapsedTimer shown;
     shown.start();
     showHost();
-    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(redShare(screenShotOf(view_)) > 0.9, PatientWaitMs);
     qInfo("picture back %lld ms after showing", shown.elapsed());
     QVERIFY(videoTrack() != QStringLiteral("no"));
     // Minimised counts as hidden.
     host_->showMinimized();
-    QTRY_COMPARE(videoTrack(), QStringLiteral("no"));
+    QTRY_COMPARE_WITH_TIMEOUT(videoTrack(), QStringLiteral("no"), PatientWaitMs);
 }
 
 QTEST_MAIN(TestMpvView)

@@ -3,6 +3,7 @@
 #include "engine/mpv_engine.h"
 #include "platform/gb18030.h"
 #include "platform/local_names.h"
+#include "support/patience.h"
 #include "support/test_clips.h"
 #include "support/wav.h"
 
@@ -18,6 +19,7 @@
 #include <cmath>
 #include <memory>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -36,7 +38,21 @@ bool opens(MpvEngine& engine, const QString& path, bool playlist = false) {
     QSignalSpy failed(&engine, &MediaEngine::openFailed);
     if (!(playlist ? engine.openPlaylist(path) : engine.setFileName(path)))
         return false;
-    return QTest::qWaitFor([&] { return !engine.isOpening(); }, 8000) && failed.isEmpty();
+    return QTest::qWaitFor([&] { return !engine.isOpening(); }, PatientWaitMs) && failed.isEmpty();
+}
+
+// The position once it holds for 300 ms (mpv's last report from before a
+// pause or stop is in), or -1 if it never does.
+double settledPosition(const MpvEngine& engine) {
+    double last = -2;
+    const bool held = QTest::qWaitFor(
+        [&] {
+            const double before = std::exchange(last, engine.currentPosition().value_or(-1));
+            QTest::qWait(300);
+            return before == last && engine.currentPosition().value_or(-1) == last;
+        },
+        PatientWaitMs);
+    return held ? last : -1;
 }
 
 } // namespace
@@ -108,38 +124,36 @@ void TestMpvEngine::opensAndKnowsDuration() {
 void TestMpvEngine::positionAdvancesAndSeeks() {
     MpvEngine engine(headless());
     QVERIFY(engine.setFileName(TestClips::shortClip(10)));
-    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.3, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.3, PatientWaitMs);
     QVERIFY(engine.setCurrentPosition(7));
-    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) >= 7, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) >= 7, PatientWaitMs);
     QVERIFY(engine.currentPosition().value_or(0) < 9);
 }
 
 void TestMpvEngine::pauseHoldsAndPlayResumes() {
     MpvEngine engine(headless());
     QVERIFY(engine.setFileName(TestClips::shortClip(10)));
-    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.2, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.2, PatientWaitMs);
     QVERIFY(engine.pause());
-    QTest::qWait(300);
-    const double held = engine.currentPosition().value_or(-1);
+    const double held = settledPosition(engine);
     QTest::qWait(500);
     QCOMPARE(engine.currentPosition().value_or(-1), held);
     QVERIFY(engine.play());
-    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > held + 0.2, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > held + 0.2, PatientWaitMs);
 }
 
 void TestMpvEngine::stopHalts() {
     MpvEngine engine(headless());
     QVERIFY(engine.setFileName(TestClips::shortClip(10)));
-    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.3, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.3, PatientWaitMs);
     QVERIFY(engine.stop());
-    QTest::qWait(300);
-    const double halted = engine.currentPosition().value_or(-1);
+    const double halted = settledPosition(engine);
     QVERIFY2(halted >= 0 && halted < 0.3, qPrintable(QString::number(halted)));
     QTest::qWait(400);
     QCOMPARE(engine.currentPosition().value_or(-1), halted);
     // Play after Stop starts the file again.
     QVERIFY(engine.play());
-    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.2, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.2, PatientWaitMs);
 }
 
 void TestMpvEngine::refusesWhatItCannotPlay_data() {
@@ -162,7 +176,7 @@ void TestMpvEngine::refusesWhatItCannotPlay() {
     QCOMPARE(engine.playbackState(), PlaybackState::Playing);
     // Still working: a good file plays afterwards.
     QVERIFY(engine.setFileName(TestClips::sineClip()));
-    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.2, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.2, PatientWaitMs);
 }
 
 void TestMpvEngine::playAfterTheEnd_data() {
@@ -179,7 +193,7 @@ void TestMpvEngine::playAfterTheEnd() {
     MpvEngine engine(headless());
     QSignalSpy ended(&engine, &MpvEngine::EndOfStream);
     QVERIFY(engine.setFileName(TestClips::shortClip(1)));
-    QVERIFY(ended.wait(4000));
+    QVERIFY(ended.wait(PatientWaitMs));
     if (!refused.isEmpty())
         QVERIFY(!opens(engine, refused));
     QCOMPARE(engine.play(), refused.isEmpty());
@@ -201,11 +215,11 @@ void TestMpvEngine::playlistPlaysInOrderAndEndsOnce() {
     MpvEngine engine(headless());
     QSignalSpy ended(&engine, &MpvEngine::EndOfStream);
     QVERIFY(opens(engine, list, true));
-    QTRY_VERIFY_WITH_TIMEOUT(std::abs(engine.duration().value_or(0) - 1.0) < 0.1, 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(std::abs(engine.duration().value_or(0) - 1.0) < 0.1, PatientWaitMs);
     // The second clip is the longer one: seeing its length means it plays.
-    QTRY_VERIFY_WITH_TIMEOUT(std::abs(engine.duration().value_or(0) - 2.0) < 0.1, 4000);
+    QTRY_VERIFY_WITH_TIMEOUT(std::abs(engine.duration().value_or(0) - 2.0) < 0.1, PatientWaitMs);
     QCOMPARE(ended.count(), 0);
-    QVERIFY(ended.wait(4000));
+    QVERIFY(ended.wait(PatientWaitMs));
     QTest::qWait(500);
     QCOMPARE(ended.count(), 1);
 }
@@ -275,7 +289,7 @@ void TestMpvEngine::pickedMediaFilesStillPlay() {
     QVERIFY(!clip.isEmpty());
     MpvEngine engine(headless());
     QVERIFY(engine.setFileName(clip));
-    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.2, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.2, PatientWaitMs);
 }
 
 Wav TestMpvEngine::render(const std::function<void(MpvEngine&)>& before, const QString& clip,
@@ -351,7 +365,7 @@ void TestMpvEngine::levels() {
 void TestMpvEngine::changesMidFileKeepPlaying() {
     MpvEngine engine(headless());
     QVERIFY(engine.setFileName(TestClips::shortClip(10)));
-    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.3, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 0.3, PatientWaitMs);
     QSignalSpy ended(&engine, &MpvEngine::EndOfStream);
     double last = engine.currentPosition().value_or(0);
     const std::function<bool()> changes[] = {
@@ -360,9 +374,10 @@ void TestMpvEngine::changesMidFileKeepPlaying() {
         [&] { return engine.setVolume(0); },    [&] { return engine.setBalance(2000); }};
     for (const auto& change : changes) {
         QVERIFY(change());
-        QTest::qWait(250);
-        const double now = engine.currentPosition().value_or(0);
         // Neither restarted (position would drop) nor paused (would stand).
+        const auto position = [&] { return engine.currentPosition().value_or(0); };
+        QTRY_VERIFY_WITH_TIMEOUT(position() > last + 0.1 || position() < last, PatientWaitMs);
+        const double now = position();
         QVERIFY2(now > last + 0.1, qPrintable(QStringLiteral("%1 -> %2").arg(last).arg(now)));
         last = now;
     }
@@ -416,7 +431,7 @@ void TestMpvEngine::pictureOffLeavesTheSoundWhole() {
     const QString clip = TestClips::testPatternClip(6);
     const Wav reference = render(nullptr, clip);
     const Wav switched = render(nullptr, clip, [&](MpvEngine& engine) {
-        QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 1, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition().value_or(0) > 1, PatientWaitMs);
         engine.setPictureShown(false);
     });
     QCOMPARE(switched.samples.at(0).size(), reference.samples.at(0).size());
@@ -450,7 +465,7 @@ void TestMpvEngine::subtitlesBesideAClipReadInEitherEncoding() {
         mpv_free(value);
         return line;
     };
-    QTRY_COMPARE_WITH_TIMEOUT(shown(), QStringLiteral("中文字幕"), 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), QStringLiteral("中文字幕"), PatientWaitMs);
 }
 
 // "Open with" on a file whose name is GBK bytes: the bytes reach mpv, and

@@ -5,6 +5,7 @@
 #include "playlist/paths.h"
 #include "playlist/playlist_pair.h"
 #include "shared/title_scroller.h"
+#include "support/patience.h"
 #include "support/test_clips.h"
 #include "video/video_window.h"
 #include "video/video_window_manager.h"
@@ -160,20 +161,20 @@ class TestE2ePlayback : public QObject {
         playlist.select(0);
         panel.transport->lstsong_DblClick();
         QVERIFY(video.window()->isVisible());
-        QTRY_COMPARE_WITH_TIMEOUT(panel.Slider1->maximum(), 4, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(panel.Slider1->maximum(), 4, PatientWaitMs);
         QCOMPARE(panel.lblsongname->text(), MakeTitle(clips_[0]));
-        QTRY_COMPARE_WITH_TIMEOUT(panel.lbltimes->text(), QStringLiteral("0:01"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(panel.lbltimes->text(), QStringLiteral("0:01"), PatientWaitMs);
         QVERIFY(panel.Slider1->value() >= 1);
 
         // Seeking through the bar moves the engine; the time follows.
         panel.Slider1->setValue(3);
-        QTRY_COMPARE_WITH_TIMEOUT(panel.lbltimes->text(), QStringLiteral("0:03"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(panel.lbltimes->text(), QStringLiteral("0:03"), PatientWaitMs);
 
         // The end of the first file starts the second and selects it.
-        QTRY_COMPARE_WITH_TIMEOUT(playlist.selectedIndex(), 1, 8000);
-        QTRY_COMPARE_WITH_TIMEOUT(video.engine().fileName(), clips_[1], 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(playlist.selectedIndex(), 1, PatientWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(video.engine().fileName(), clips_[1], PatientWaitMs);
         QCOMPARE(panel.lblsongname->text(), MakeTitle(clips_[1]));
-        QTRY_COMPARE_WITH_TIMEOUT(panel.lbltimes->text(), QStringLiteral("0:01"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(panel.lbltimes->text(), QStringLiteral("0:01"), PatientWaitMs);
         QCOMPARE(panel.transport->Tnum, qint16(0));
         QVERIFY(messages.shown.isEmpty());
     }
@@ -239,12 +240,13 @@ class TestE2ePlayback : public QObject {
         QElapsedTimer clock;
         clock.start();
         QTest::mouseClick(rig.panel.Check1, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(rig.mpvFlag("mute"), 1000);
-        QVERIFY2(clock.elapsed() < 300, qPrintable(QString::number(clock.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(rig.mpvFlag("mute"), PatientWaitMs);
+        // At once, busy machine or not: mpv would hold a synchronous call for seconds.
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
         rig.playlist.select(1);
         rig.panel.transport->lstsong_DblClick();
-        QTRY_COMPARE_WITH_TIMEOUT(rig.engine().fileName(), clips_[1], 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(rig.engine().currentPosition().value_or(0) > 0.2, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.engine().fileName(), clips_[1], PatientWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.engine().currentPosition().value_or(0) > 0.2, PatientWaitMs);
     }
 
     // Commands at random, quicker than files open: the UI never stalls and
@@ -285,13 +287,16 @@ class TestE2ePlayback : public QObject {
         rig.video.engine().setDisplaySize(0);
         rig.playlist.select(1);
         panel.transport->lstsong_DblClick();
-        QTRY_VERIFY_WITH_TIMEOUT(!rig.engine().isOpening(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.engine().isOpening(), PatientWaitMs);
         QCOMPARE(rig.engine().fileName(), clips_[1]);
         QCOMPARE(panel.lblsongname->text(), MakeTitle(clips_[1]));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.engine().playbackState(), PlaybackState::Playing, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.engine().playbackState(), PlaybackState::Playing,
+                                  PatientWaitMs);
         QVERIFY(rig.video.window()->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(panel.lbltimes->text() == QStringLiteral("0:01"), 3000);
-        QVERIFY2(watch.longestGapMs() < 500, qPrintable(QString::number(watch.longestGapMs())));
+        QTRY_VERIFY_WITH_TIMEOUT(panel.lbltimes->text() == QStringLiteral("0:01"), PatientWaitMs);
+        // A busy machine may hold the thread back for some hundred ms; a
+        // synchronous call into mpv while a file opens held it for seconds.
+        QVERIFY2(watch.longestGapMs() < 2000, qPrintable(QString::number(watch.longestGapMs())));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "playlist/list_control.h"
 #include "playlist/list_file.h"
 #include "support/installed_copy.h"
+#include "support/patience.h"
 #include "support/test_clips.h"
 
 #include <QDir>
@@ -27,7 +28,7 @@ QString run(const QString& program, const QStringList& arguments) {
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 15000) {
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = PatientWaitMs) {
     QElapsedTimer waited;
     waited.start();
     while (!condition()) {
@@ -106,12 +107,18 @@ bool isTrayIcon(QSize size) {
     return size.width() <= 64 && size.height() <= 64;
 }
 
-// The main window once it is shown and the window manager has placed it.
+// The main window once it is shown and the window manager has placed it:
+// found at the same place twice, half a second apart.
 std::optional<Window> settledMainWindow(qint64 pid) {
-    if (!waitFor([pid] { return windowSized(pid, isMainWindow).has_value(); }))
-        return std::nullopt;
-    QTest::qWait(500);
-    return windowSized(pid, isMainWindow);
+    std::optional<Window> last;
+    const bool settled = waitFor([&] {
+        QTest::qWait(400);
+        const std::optional<Window> now = windowSized(pid, isMainWindow);
+        const bool same = now && last && now->geometry == last->geometry;
+        last = now;
+        return same;
+    });
+    return settled ? last : std::nullopt;
 }
 
 void clickAt(QPoint where, int button) {
@@ -200,7 +207,7 @@ class TestE2eTray : public QObject {
         clickAt(main->geometry.topLeft() + HideButton, 1);
         QVERIFY(waitFor([&] { return visibleWindows(pid).size() == 1; }));
         clickAt(icon->geometry.center(), 3);
-        QTest::qWait(500);
+        QVERIFY2(waitFor([&] { return visibleWindows(pid).size() == 2; }), "no menu");
         xdotool(QStringLiteral("key Down Down Down Return"));
         QVERIFY(waitFor([&] { return windowSized(pid, isVideoWindow).has_value(); }));
         QVERIFY(!windowSized(pid, isMainWindow));

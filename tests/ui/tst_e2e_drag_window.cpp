@@ -1,4 +1,5 @@
 #include "platform/settings_store.h"
+#include "support/patience.h"
 #include "tips/tip_dialog.h"
 #include "tips/tip_store.h"
 #include "ui/drag_window.h"
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+#include <utility>
 
 // Drags a real window on a real X server with a real window manager
 // (openbox, which runs the move itself) and with the pointer driven by
@@ -35,7 +37,7 @@ class WindowManager {
         openbox_.start(QStringLiteral("openbox"), {"--sm-disable"});
         QElapsedTimer waited;
         waited.start();
-        while (!windowManagerRunning() && waited.elapsed() < 10000)
+        while (!windowManagerRunning() && waited.elapsed() < PatientWaitMs)
             QTest::qSleep(100);
     }
     ~WindowManager() {
@@ -91,7 +93,8 @@ QPoint windowPosition(const QString& id) {
 
 // The visible window of `process` whose title is `title`, once it shows.
 QString windowOf(const QProcess& process, const QString& title) {
-    for (int tries = 0; tries < 100; ++tries) {
+    QElapsedTimer waited;
+    for (waited.start(); waited.elapsed() < PatientWaitMs;) {
         const QString ids = xdotoolOutput(
             {"search", "--onlyvisible", "--pid", QString::number(process.processId())});
         for (const QString& id : ids.split('\n', Qt::SkipEmptyParts))
@@ -100,6 +103,16 @@ QString windowOf(const QProcess& process, const QString& title) {
         QTest::qWait(100);
     }
     return {};
+}
+
+// Every window of `process`, shown or not, with its title: what a failure
+// should say.
+QString windowsOf(const QProcess& process) {
+    QStringList windows;
+    const QString ids = xdotoolOutput({"search", "--pid", QString::number(process.processId())});
+    for (const QString& id : ids.split('\n', Qt::SkipEmptyParts))
+        windows << id + " " + xdotoolOutput({"getwindowname", id});
+    return windows.join(", ");
 }
 
 } // namespace
@@ -121,7 +134,7 @@ class TestE2eDragWindow : public QObject {
         window.setGeometry(200, 200, 240, 160);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTRY_COMPARE(window.pos(), QPoint(200, 200));
+        QTRY_COMPARE_WITH_TIMEOUT(window.pos(), QPoint(200, 200), PatientWaitMs);
 
         const QPoint grip = handle->mapToGlobal(QPoint(20, 10));
         const QString b = QString::number(button);
@@ -129,7 +142,7 @@ class TestE2eDragWindow : public QObject {
                  QStringLiteral("mousemove %1 %2").arg(grip.x() + 40).arg(grip.y() + 30),
                  QStringLiteral("mousemove %1 %2").arg(grip.x() + 120).arg(grip.y() + 90),
                  "mouseup " + b});
-        QTRY_COMPARE(window.pos(), QPoint(320, 290));
+        QTRY_COMPARE_WITH_TIMEOUT(window.pos(), QPoint(320, 290), PatientWaitMs);
 
         // After the release the pointer moves alone.
         xdotool({QStringLiteral("mousemove %1 %2").arg(grip.x()).arg(grip.y())});
@@ -166,7 +179,7 @@ class TestE2eDragWindow : public QObject {
         window->move(0, 0);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QTRY_COMPARE(window->pos(), QPoint(0, 0));
+        QTRY_COMPARE_WITH_TIMEOUT(window->pos(), QPoint(0, 0), PatientWaitMs);
         const QPoint grip = handle->mapToGlobal(QPoint(20, 10));
         // The pointer arrives and clicks at once, as a quick hand does.
         xdotool({QStringLiteral("mousemove %1 %2 click 1").arg(grip.x()).arg(grip.y())});
@@ -191,9 +204,17 @@ class TestE2eDragWindow : public QObject {
         QVERIFY(player.waitForStarted());
         for (const QString& title : {QStringLiteral("Sonvela"), QStringLiteral("每日一帖")}) {
             const QString window = windowOf(player, title);
-            QVERIFY2(!window.isEmpty(), qPrintable(title));
-            QTest::qWait(500);
-            const QPoint before = windowPosition(window);
+            QVERIFY2(!window.isEmpty(),
+                     qPrintable(title + " not shown; windows: " + windowsOf(player)));
+            // Placed by the window manager: at the same place twice, 400 ms apart.
+            QPoint before = windowPosition(window);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                [&] {
+                    QTest::qWait(400);
+                    const QPoint last = std::exchange(before, windowPosition(window));
+                    return before == last;
+                }(),
+                PatientWaitMs);
             for (int click = 0; click < 3; ++click) {
                 xdotool({QStringLiteral("mousemove %1 %2 click 1")
                              .arg(before.x() + 60)

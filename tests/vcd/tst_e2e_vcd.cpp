@@ -4,6 +4,7 @@
 #include "playlist/playlist_pair.h"
 #include "shared/title_scroller.h"
 #include "support/fakes.h"
+#include "support/patience.h"
 #include "support/vcd_image.h"
 #include "tips/tips_manager.h"
 #include "vcd/vcd_playback.h"
@@ -66,11 +67,11 @@ class TestE2eVcd : public QObject {
         QVERIFY(player.messages.shown.isEmpty());
         QCOMPARE(player.playlist.lstsong.entries(), (QStringList{"AVSEQ01.DAT", "AVSEQ02.DAT"}));
         QTRY_COMPARE_WITH_TIMEOUT(player.video.engine().fileName(), player.program + "/mirelle.m3u",
-                                  5000);
+                                  PatientWaitMs);
         QVERIFY(player.video.window()->isVisible());
         // Assigning the playlist starts it; the end comes once, after the
         // second track, not after the first.
-        QTRY_VERIFY_WITH_TIMEOUT(ended.count() >= 1, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(ended.count() >= 1, PatientWaitMs);
         const qint64 both = 1000 * (TestVcd::FirstTrackSeconds + TestVcd::SecondTrackSeconds);
         QVERIFY2(clock.elapsed() >= both - 500, qPrintable(QString::number(clock.elapsed())));
         QTest::qWait(1000);
@@ -89,8 +90,9 @@ class TestE2eVcd : public QObject {
         for (const int step : {+1, +1, -1}) {
             step > 0 ? player.transport.next() : player.transport.previous();
             const QString track = tracks.at(player.transport.Tnum - 1);
-            QTRY_COMPARE_WITH_TIMEOUT(player.video.engine().fileName(), track, 5000);
-            QTRY_VERIFY_WITH_TIMEOUT(player.video.engine().duration().value_or(0) > 2, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(player.video.engine().fileName(), track, PatientWaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(player.video.engine().duration().value_or(0) > 2,
+                                     PatientWaitMs);
         }
         // Never marked missing: the disc is there.
         QCOMPARE(player.playlist.lstsong.entries(), (QStringList{"AVSEQ01.DAT", "AVSEQ02.DAT"}));

@@ -2,6 +2,7 @@
 #include "playlist/playlist_pair.h"
 #include "shared/title_scroller.h"
 #include "support/fakes.h"
+#include "support/patience.h"
 #include "support/test_clips.h"
 #include "video/video_menu.h"
 #include "video/video_window.h"
@@ -9,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QPointer>
 #include <QProcess>
@@ -16,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <memory>
 
 // Full screen and back as a user does it, on a real X server with a window
 // manager: real right presses (xdotool) on the picture, the menu item chosen
@@ -30,30 +33,47 @@ void rightPressAt(QPoint global) {
     xdotool({"mousemove", QString::number(global.x()), QString::number(global.y()), "click", "3"});
 }
 
-// Clicks `item` of the menu once it is open. The menu runs its own event
-// loop, so the click comes from a timer and a detached xdotool.
+// Clicks `item` of the menu once it is open and on the screen, and again
+// should it still be open 3 s later. The menu runs its own event loop,
+// so the click comes from a timer and a detached xdotool.
 void chooseOnceOpen(const char* item) {
     auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, item] {
+    auto clicked = std::make_shared<QElapsedTimer>();
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, item, clicked] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu || !menu->isVisible())
+        if (!menu || !menu->windowHandle() || !menu->windowHandle()->isExposed()) {
+            if (clicked->isValid())
+                poll->deleteLater();
+            return;
+        }
+        if (clicked->isValid() && clicked->elapsed() < 3000)
             return;
         QAction* action = menu->findChild<QAction*>(QLatin1String(item));
         const QPoint at = menu->mapToGlobal(menu->actionGeometry(action).center());
         QProcess::startDetached(QStringLiteral("xdotool"), {"mousemove", QString::number(at.x()),
                                                             QString::number(at.y()), "click", "1"});
-        poll->deleteLater();
+        clicked->start();
     });
     poll->start(100);
 }
 
-// A top-level window covering the whole screen is visible.
-bool screenCovered() {
+// The visible top-level window covering the whole screen, if any.
+QWindow* coveringWindow() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     for (QWindow* window : QGuiApplication::topLevelWindows())
         if (window->isVisible() && window->geometry() == screen)
-            return true;
-    return false;
+            return window;
+    return nullptr;
+}
+
+bool screenCovered() {
+    return coveringWindow() != nullptr;
+}
+
+// Covered, and the covering window is on the screen: it takes presses and keys.
+bool screenCoveredAndShown() {
+    QWindow* window = coveringWindow();
+    return window && window->isExposed();
 }
 
 } // namespace
@@ -109,8 +129,9 @@ void TestFullScreen::init() {
     const QString clip = TestClips::colourClip(QStringLiteral("red"), 30);
     QVERIFY(manager_->engine().setFileName(clip));
     QVERIFY(manager_->engine().play());
-    QTRY_COMPARE_WITH_TIMEOUT(manager_->engine().pictureSize(), QSize(640, 360), 5000);
-    QTest::qWait(300); // the window fits itself to the picture
+    QTRY_COMPARE_WITH_TIMEOUT(manager_->engine().pictureSize(), QSize(640, 360), PatientWaitMs);
+    // The window fits itself to the picture.
+    QTRY_COMPARE_WITH_TIMEOUT(manager_->window()->size(), QSize(652, 402), PatientWaitMs);
 }
 
 void TestFullScreen::cleanup() {
@@ -149,13 +170,13 @@ void TestFullScreen::theWindowFitsThePictureAsShown() {
                               qPrintable(QStringLiteral("%1x%2")
                                              .arg(manager_->window()->width())
                                              .arg(manager_->window()->height())),
-                              5000);
+                              PatientWaitMs);
 }
 
 void TestFullScreen::goFullScreenThroughTheMenu() {
     chooseOnceOpen("mnuFullscreen");
     rightPressAt(pictureCentre());
-    QTRY_VERIFY_WITH_TIMEOUT(screenCovered(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(screenCoveredAndShown(), PatientWaitMs);
 }
 
 void TestFullScreen::rightPressOnFullScreenPictureRestoresIt() {
@@ -164,18 +185,18 @@ void TestFullScreen::rightPressOnFullScreenPictureRestoresIt() {
 
     chooseOnceOpen("mnuRestore");
     rightPressAt(QGuiApplication::primaryScreen()->geometry().center());
-    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(picture()->window(), static_cast<QWidget*>(window), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), PatientWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(picture()->window(), static_cast<QWidget*>(window), PatientWaitMs);
     QVERIFY(window->isVisible());
     QCOMPARE(picture()->size(), QSize(640, 360));
     // The window fits itself to the picture again at its next tick.
-    QTRY_COMPARE_WITH_TIMEOUT(window->size(), QSize(652, 402), 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(window->size(), QSize(652, 402), PatientWaitMs);
 
     // And the way there and back still works a second time.
     goFullScreenThroughTheMenu();
     chooseOnceOpen("mnuRestore");
     rightPressAt(QGuiApplication::primaryScreen()->geometry().center());
-    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), PatientWaitMs);
 }
 
 void TestFullScreen::closeLeavesFullScreenFirst() {
@@ -184,13 +205,13 @@ void TestFullScreen::closeLeavesFullScreenFirst() {
 
     chooseOnceOpen("mnuClose");
     rightPressAt(QGuiApplication::primaryScreen()->geometry().center());
-    QTRY_VERIFY_WITH_TIMEOUT(!manager_->window()->isVisible(), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!manager_->window()->isVisible(), PatientWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), PatientWaitMs);
     // Hidden, not stopped; shown again, the picture is back in the window.
     QTRY_VERIFY_WITH_TIMEOUT(manager_->engine().currentPosition().value_or(0) > playing + 0.5,
-                             5000);
+                             PatientWaitMs);
     manager_->showVideoWindow();
-    QTRY_VERIFY_WITH_TIMEOUT(picture()->isVisible(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(picture()->isVisible(), PatientWaitMs);
     QCOMPARE(picture()->window(), static_cast<QWidget*>(manager_->window()));
 }
 
@@ -198,12 +219,12 @@ void TestFullScreen::keysWorkThePanelAndEscapeLeavesFullScreen() {
     const QPoint at = pictureCentre();
     xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "--repeat",
              "2", "1"});
-    QTRY_VERIFY_WITH_TIMEOUT(screenCovered(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(screenCoveredAndShown(), PatientWaitMs);
     xdotool({"key", "--delay", "100", "space", "Left", "Up", "m", "Escape"});
-    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!screenCovered(), PatientWaitMs);
     QCOMPARE(panel_.calls, QStringList({"pause", "seek -5", "volume 1", "mute"}));
     xdotool({"key", "f"}); // in the window, F goes there too
-    QTRY_VERIFY_WITH_TIMEOUT(screenCovered(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(screenCovered(), PatientWaitMs);
 }
 
 QTEST_MAIN(TestFullScreen)
