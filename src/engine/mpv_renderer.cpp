@@ -49,6 +49,22 @@ unsigned long long MpvRenderer::framesDrawn() const {
     return framesDrawn_;
 }
 
+void MpvRenderer::hold() {
+    std::unique_lock lock(mutex_);
+    held_ = true;
+    wake_.notify_one();
+    // At most one frame: the render thread makes no call that waits on us.
+    letGo_.wait(lock, [this] { return !current_; });
+}
+
+void MpvRenderer::resume() {
+    {
+        std::lock_guard lock(mutex_);
+        held_ = false;
+    }
+    post(Redraw);
+}
+
 void MpvRenderer::run(mpv_handle* mpv, const std::function<void(bool)>& ready) {
     QOpenGLContext gl;
     gl.setFormat(window_->requestedFormat());
@@ -56,20 +72,37 @@ void MpvRenderer::run(mpv_handle* mpv, const std::function<void(bool)>& ready) {
     const bool ok = gl.create() && gl.makeCurrent(window_) && createRenderContext(mpv);
     ready(ok);
     std::unique_lock lock(mutex_);
+    current_ = ok;
     while (ok) {
-        wake_.wait(lock, [this] { return requests_ != 0; });
-        const unsigned requests = std::exchange(requests_, 0u);
-        if (requests & Quit)
+        wake_.wait(lock,
+                   [this] { return (requests_ & Quit) || (held_ ? current_ : requests_ != 0); });
+        if (requests_ & Quit)
             break;
+        if (held_) {
+            gl.doneCurrent();
+            current_ = false;
+            letGo_.notify_all();
+            continue;
+        }
+        const unsigned requests = std::exchange(requests_, 0u);
+        current_ = true; // hold() waits from here until the surface is let go
         lock.unlock();
-        if (requests & Clear)
+        // The surface may be a new one since the last frame: bind to it.
+        const bool bound = gl.makeCurrent(window_);
+        if (bound && (requests & Clear))
             clearFramebuffer();
-        else
+        else if (bound)
             draw(requests & Redraw);
         lock.lock();
+        if (!bound) {
+            current_ = false;
+            letGo_.notify_all();
+        }
     }
     lock.unlock();
     if (render_) {
+        // mpv frees its GL objects: the context must be current for that.
+        gl.makeCurrent(window_);
         mpv_render_context_set_update_callback(render_, nullptr, nullptr);
         mpv_render_context_free(render_);
     }

@@ -27,6 +27,12 @@ class MpvRenderer {
     void redraw(QSize pixels);
     void clear();
     unsigned long long framesDrawn() const;
+    // Before the window's native surface may be replaced (Wayland makes a
+    // new one when the window changes parent): returns once the render
+    // thread has finished its frame and let go of the surface. Requests
+    // wait until resume(), which draws again on whatever surface is there.
+    void hold();
+    void resume();
 
   private:
     enum Request : unsigned { NewFrame = 1, Redraw = 2, Clear = 4, Quit = 8 };
@@ -42,6 +48,9 @@ class MpvRenderer {
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     unsigned requests_ = 0;
+    bool held_ = false;
+    bool current_ = false; // the GL context is bound to the window's surface
+    std::condition_variable letGo_;
     QSize pixels_;
     unsigned long long framesDrawn_ = 0;
     std::thread thread_;

@@ -44,6 +44,16 @@ void MpvSurface::clearPicture() {
         renderer_->clear();
 }
 
+void MpvSurface::holdDrawing() {
+    if (renderer_)
+        renderer_->hold();
+}
+
+void MpvSurface::resumeDrawing() {
+    if (renderer_)
+        renderer_->resume();
+}
+
 // The renderer starts once the window is on screen: its GL context needs a
 // native window to be current on.
 void MpvSurface::startRenderer() {
@@ -63,11 +73,17 @@ void MpvSurface::onRendererReady(bool ready) {
 
 void MpvSurface::exposeEvent(QExposeEvent* event) {
     QWindow::exposeEvent(event);
-    if (!isExposed())
+    // Unexposed, the native surface may go (Wayland drops it with a hidden
+    // window): the renderer lets go of it until the window is seen again.
+    if (!isExposed()) {
+        holdDrawing();
         return;
+    }
     startRenderer();
-    if (renderer_)
+    if (renderer_) {
+        renderer_->resume();
         renderer_->redraw(size() * devicePixelRatio());
+    }
 }
 
 void MpvSurface::resizeEvent(QResizeEvent* event) {

@@ -25,6 +25,10 @@ class MpvSurface : public QWindow {
     quint64 framesDrawn() const;
     // Draws black where the last frame was (the open file has no picture).
     void clearPicture();
+    // Around a change of the hosting window: no frame is drawn on the
+    // native surface while it may be replaced (see MpvRenderer::hold).
+    void holdDrawing();
+    void resumeDrawing();
 
   signals:
     void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);

@@ -52,6 +52,12 @@ void MpvView::resizeEvent(QResizeEvent* event) {
 void MpvView::followVisibility(bool seen) {
     if (engine_)
         engine_->setPictureShown(seen);
+    // Wayland drops a hidden window's surface and does not bring back the
+    // picture's own surface inside it: show that one anew.
+    if (seen && !surface_->isExposed()) {
+        container_->hide();
+        container_->show();
+    }
 }
 
 void MpvView::onSurfacePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at) {
@@ -106,6 +112,13 @@ void MpvView::applyFullScreen() {
         return;
     }
     covering_ = fullScreen_;
+    surface_->holdDrawing();
+    moveToHost();
+    surface_->resumeDrawing();
+}
+
+// Out into a top-level window over the screen, or back home.
+void MpvView::moveToHost() {
     if (covering_) {
         QScreen* screen = window()->screen();
         setParent(nullptr, Qt::Window | Qt::FramelessWindowHint);

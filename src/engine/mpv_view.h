@@ -48,6 +48,7 @@ class MpvView : public QWidget {
     void onSurfaceDoubleClicked(Qt::MouseButton button);
     void onSurfacePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
     void applyFullScreen();
+    void moveToHost();
     void followVisibility(bool seen);
 
     QPointer<MpvEngine> engine_;
