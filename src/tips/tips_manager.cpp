@@ -2,6 +2,7 @@
 
 #include "tips/tip_dialog.h"
 
+#include <QGuiApplication>
 #include <QWindow>
 
 TipsManager::TipsManager(SettingsStore& settings, QString appName, QString programFolder,
@@ -43,8 +44,13 @@ void TipsManager::attachToOwner() {
 void TipsManager::keepAboveOwner() {
     if (!dialog_ || !owner_ || !dialog_->isVisible())
         return;
-    dialog_->hide();
     attachToOwner();
-    dialog_->show();
+    // A Wayland compositor links the two only when it maps the dialog. An
+    // X window manager reads the link at any time, and there hiding and
+    // showing a window it is still mapping can leave it unmapped for good.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        dialog_->hide();
+        dialog_->show();
+    }
     dialog_->raise();
 }
