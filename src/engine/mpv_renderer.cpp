@@ -41,7 +41,19 @@ void MpvRenderer::redraw(QSize pixels) {
 }
 
 void MpvRenderer::clear() {
-    post(Clear);
+    {
+        std::lock_guard lock(mutex_);
+        pictureGone_ = true;
+    }
+    post(Redraw);
+}
+
+void MpvRenderer::showPicture() {
+    {
+        std::lock_guard lock(mutex_);
+        pictureGone_ = false;
+    }
+    post(Redraw);
 }
 
 unsigned long long MpvRenderer::framesDrawn() const {
@@ -85,14 +97,13 @@ void MpvRenderer::run(mpv_handle* mpv, const std::function<void(bool)>& ready) {
             continue;
         }
         const unsigned requests = std::exchange(requests_, 0u);
+        const bool pictureGone = pictureGone_;
         current_ = true; // hold() waits from here until the surface is let go
         lock.unlock();
         // The surface may be a new one since the last frame: bind to it.
         const bool bound = gl.makeCurrent(window_);
-        if (bound && (requests & Clear))
-            clearFramebuffer();
-        else if (bound)
-            draw(requests & Redraw);
+        if (bound)
+            serve(requests, pictureGone);
         lock.lock();
         if (!bound) {
             current_ = false;
@@ -126,6 +137,18 @@ bool MpvRenderer::createRenderContext(mpv_handle* mpv) {
     mpv_render_context_set_update_callback(
         render_, [](void* self) { static_cast<MpvRenderer*>(self)->post(NewFrame); }, this);
     return true;
+}
+
+void MpvRenderer::serve(unsigned requests, bool pictureGone) {
+    if (!pictureGone) {
+        draw(requests & Redraw);
+        return;
+    }
+    // mpv may still offer the last frame of the file before: it is taken,
+    // so that mpv goes on telling of new ones, and not shown.
+    if (requests & NewFrame)
+        mpv_render_context_update(render_);
+    clearFramebuffer();
 }
 
 void MpvRenderer::draw(bool always) {

@@ -25,7 +25,10 @@ class MpvRenderer {
 
     // Draw the current frame again (exposed, resized).
     void redraw(QSize pixels);
+    // The open file has no picture: black from now on, whatever mpv still
+    // holds of the file before, until showPicture() (a new picture's size).
     void clear();
+    void showPicture();
     unsigned long long framesDrawn() const;
     // Before the window's native surface may be replaced (Wayland makes a
     // new one when the window changes parent): returns once the render
@@ -35,10 +38,11 @@ class MpvRenderer {
     void resume();
 
   private:
-    enum Request : unsigned { NewFrame = 1, Redraw = 2, Clear = 4, Quit = 8 };
+    enum Request : unsigned { NewFrame = 1, Redraw = 2, Quit = 4 };
     void post(unsigned request);
     void run(mpv_handle* mpv, const std::function<void(bool)>& ready);
     bool createRenderContext(mpv_handle* mpv);
+    void serve(unsigned requests, bool pictureGone);
     void draw(bool always);
     void clearFramebuffer();
 
@@ -49,6 +53,7 @@ class MpvRenderer {
     std::condition_variable wake_;
     unsigned requests_ = 0;
     bool held_ = false;
+    bool pictureGone_ = false;
     bool current_ = false; // the GL context is bound to the window's surface
     std::condition_variable letGo_;
     QSize pixels_;

@@ -44,6 +44,11 @@ void MpvSurface::clearPicture() {
         renderer_->clear();
 }
 
+void MpvSurface::showPicture() {
+    if (renderer_)
+        renderer_->showPicture();
+}
+
 void MpvSurface::holdDrawing() {
     if (renderer_)
         renderer_->hold();

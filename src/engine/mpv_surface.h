@@ -25,6 +25,8 @@ class MpvSurface : public QWindow {
     quint64 framesDrawn() const;
     // Draws black where the last frame was (the open file has no picture).
     void clearPicture();
+    // The open file has a picture again.
+    void showPicture();
     // Around a change of the hosting window: no frame is drawn on the
     // native surface while it may be replaced (see MpvRenderer::hold).
     void holdDrawing();

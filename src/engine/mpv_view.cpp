@@ -28,6 +28,7 @@ MpvView::MpvView(MpvEngine* engine, QWidget* parent)
     connect(surface_, &MpvSurface::keyPressed, this, &MpvView::keyPressEvent);
     connect(engine, &MpvEngine::clipSizeChanged, this, &MpvView::fitToClip);
     connect(engine, &MpvEngine::pictureGone, surface_, &MpvSurface::clearPicture);
+    connect(engine, &MpvEngine::clipSizeChanged, surface_, &MpvSurface::showPicture);
     // Made hidden: nothing is decoded for it until it is seen.
     connect(seen_, &SeenWatcher::seenChanged, this, &MpvView::followVisibility);
     QMetaObject::invokeMethod(
