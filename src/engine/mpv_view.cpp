@@ -56,8 +56,10 @@ void MpvView::followVisibility(bool seen) {
     // Wayland drops a hidden window's surface and does not bring back the
     // picture's own surface inside it: show that one anew.
     if (seen && !surface_->isExposed()) {
+        surface_->holdDrawing();
         container_->hide();
         container_->show();
+        surface_->resumeDrawing();
     }
 }
 

@@ -1,6 +1,7 @@
 #include "video/video_window.h"
 
 #include "engine/media_engine.h"
+#include "engine/mpv_surface.h"
 #include "engine/mpv_view.h"
 #include "playlist/playlist_pair.h"
 #include "shared/panel_host.h"
@@ -268,6 +269,16 @@ void VideoWindow::lblhand_MouseDown() {
 void VideoWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     lblhand_->resize(width(), lblhand_->height());
+}
+
+void VideoWindow::setVisible(bool visible) {
+    // Hidden, the window loses its native surfaces at once under Wayland,
+    // the picture's among them: the render thread lets go of it first. It
+    // draws again when the picture is exposed.
+    auto* picture = qobject_cast<MpvView*>(player_->view());
+    if (!visible && isVisible() && picture && picture->window() == this)
+        picture->surface()->holdDrawing();
+    QWidget::setVisible(visible);
 }
 
 void VideoWindow::hideEvent(QHideEvent* event) {

@@ -48,6 +48,7 @@ class VideoWindow : public QWidget {
     ~VideoWindow() override;
 
     MediaEngine& engine() const { return *player_; }
+    void setVisible(bool visible) override;
     const Banner& banner() const { return banner_; }
     // The control panel the keys work; none until the program has one.
     void setPanel(PanelHost* panel) { panel_ = panel; }
