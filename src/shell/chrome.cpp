@@ -6,9 +6,40 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
+#include <qdrawutil.h>
 
 namespace {
 constexpr int CaptionFontPx = 12;
+
+// A panel that engraves its own lines: drawn rather than made of widgets,
+// they are nothing a screen reader lists.
+class EngravedPanel : public QFrame {
+  public:
+    using QFrame::QFrame;
+    void addLine(const QRect& where) {
+        lines_ << where;
+        update(where);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        for (const QRect& line : lines_) {
+            // As a sunken QFrame line of that size draws itself.
+            const bool across = line.width() >= line.height();
+            const QPoint from = across ? QPoint(line.left(), line.top() + line.height() / 2)
+                                       : QPoint(line.left() + line.width() / 2, line.top());
+            const QPoint to = across ? QPoint(line.left() + line.width(), from.y())
+                                     : QPoint(from.x(), line.top() + line.height());
+            qDrawShadeLine(&painter, from, to, palette(), true, 1, 0);
+        }
+    }
+
+  private:
+    QList<QRect> lines_;
+};
 } // namespace
 
 namespace Chrome {
@@ -34,7 +65,7 @@ QLabel* makeStripCaption(const QString& name, const QString& caption, QColor col
 }
 
 QFrame* makePanel(const QString& name, QWidget* parent, const QRect& where) {
-    auto* frame = new QFrame(parent);
+    auto* frame = new EngravedPanel(parent);
     frame->setObjectName(name);
     frame->setGeometry(where);
     Widgets::fillBackground(frame, Widgets::FrameGrey);
@@ -42,12 +73,8 @@ QFrame* makePanel(const QString& name, QWidget* parent, const QRect& where) {
     return frame;
 }
 
-void addLine(QWidget* parent, const QRect& where) {
-    auto* line = new QFrame(parent);
-    line->setGeometry(where);
-    line->setFrameShape(where.width() >= where.height() ? QFrame::HLine : QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
-    Widgets::setDecorative(line);
+void addLine(QFrame* panel, const QRect& where) {
+    static_cast<EngravedPanel*>(panel)->addLine(where);
 }
 
 ImageButton* makeButton(const QString& name, int index, const QString& tooltip, QWidget* parent,

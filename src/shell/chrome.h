@@ -19,8 +19,8 @@ QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent, 
 QLabel* makeStripCaption(const QString& name, const QString& caption, QColor colour,
                          QWidget* parent, const QRect& where);
 QFrame* makePanel(const QString& name, QWidget* parent, const QRect& where);
-// A thin engraved line, the panels' only decoration.
-void addLine(QWidget* parent, const QRect& where);
+// A thin engraved line, the panels' only decoration, on a panel made above.
+void addLine(QFrame* panel, const QRect& where);
 // An element of a button array when `index` >= 0 (objectName
 // "<name>_<index>", property "Index"), a single button otherwise.
 ImageButton* makeButton(const QString& name, int index, const QString& tooltip, QWidget* parent,

@@ -26,7 +26,9 @@ class PropertyLine : public QWidget {
 
     void setRow(const PropertyRow& row) {
         row_ = row;
-        setAccessibleName(row.label + QStringLiteral(": ") + row.value);
+        // An empty row is hidden, and says nothing to a reader either.
+        setAccessibleName(row.value.isEmpty() ? QString()
+                                              : row.label + QStringLiteral(": ") + row.value);
         setVisible(!row.value.isEmpty());
         update();
     }

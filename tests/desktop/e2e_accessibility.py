@@ -84,6 +84,10 @@ try:
     tips = wait_for(lambda: find("dialog", "每日一帖"), "the tips dialog")
     tip = pyatspi.findDescendant(tips, lambda a: a.getRoleName() == "label" and len(a.name) > 10)
     assert tips.description == tip.name, (tips.description, tip.name)
+    # The panels' engraved lines are drawn, not listed.
+    lines = pyatspi.findAllDescendants(find("frame", "Sonvela"), lambda a: a.getRoleName() == "frame"
+                                       and not a.name and not a.childCount)
+    assert not lines, len(lines)
     # Right and Page Up move each bar the way its thumb moves right; a bar
     # reads as its label does.
     for name in ["音量", "平衡"]:
