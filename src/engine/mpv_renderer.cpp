@@ -85,6 +85,7 @@ void MpvRenderer::run(mpv_handle* mpv, const std::function<void(bool)>& ready) {
     ready(ok);
     std::unique_lock lock(mutex_);
     current_ = ok;
+    letGo_.notify_all();
     while (ok) {
         wake_.wait(lock,
                    [this] { return (requests_ & Quit) || (held_ ? current_ : requests_ != 0); });

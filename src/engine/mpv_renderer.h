@@ -54,7 +54,9 @@ class MpvRenderer {
     unsigned requests_ = 0;
     bool held_ = false;
     bool pictureGone_ = false;
-    bool current_ = false; // the GL context is bound to the window's surface
+    // The GL context is bound to the window's surface; from the start, as
+    // the thread binds it before it looks at any request.
+    bool current_ = true;
     std::condition_variable letGo_;
     QSize pixels_;
     unsigned long long framesDrawn_ = 0;

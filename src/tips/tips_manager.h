@@ -29,9 +29,9 @@ class TipsManager : public QObject, public TipsHost {
     // The window the dialog stays above: its transient parent, so that a
     // compositor where raise() does nothing (Wayland) keeps it on top.
     void setOwner(QWidget* window) { owner_ = window; }
-    // Once the owner is on screen: shows the open dialog again, above it.
-    // A compositor links the two windows when it maps the dialog, and only
-    // when the owner is mapped by then.
+    // Once the owner is on screen: the open dialog above it. A Wayland
+    // compositor links the two windows when it maps the dialog, and only
+    // when the owner is mapped by then, so there it is shown again.
     void keepAboveOwner();
 
     const TipStore& store() const { return store_; }
